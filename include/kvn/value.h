@@ -81,11 +81,17 @@ private:
     uint32_t length_;
 };
 
+// Number to integer by truncation toward zero; NaN and values outside 32 bits give INT32_MIN,
+// the processor's "integer indefinite" result.
+int32_t to_integer(double number);
+
 // Integer to text: optional minus sign and decimal digits.
 StringValue int_to_text(int32_t number);
 // Number to text: 10 significant digits in the C library's shortest form, exponent form for
 // large and small magnitudes, ".0" -> "0", a trailing "." removed.
 StringValue number_to_text(double number);
+// Two upper-case hexadecimal digits per byte, high nibble first; count <= 0 gives empty.
+StringValue bytes_to_hex(const void* bytes, int32_t count);
 
 // Concatenation for every pairing that has a value on one side.
 StringValue operator+(const StringValue& left, const StringValue& right);

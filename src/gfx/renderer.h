@@ -35,6 +35,8 @@ public:
     int32_t pump_messages(PumpHook hook);
     // Returns to windowed mode, detaches the context and destroys the window; returns 0.
     int32_t destroy_window();
+    // Default 2D drawing state at the start of a frame: blending off, alpha test on, white.
+    void start_next_frame();
     // Prepares the window for hiding (leaves full screen) and hides it.
     void hide_window();
 

@@ -70,6 +70,8 @@ void window_size(Window* window, int* width, int* height);
 bool window_has_input_focus(Window* window);
 // Size and depth of the desktop's current display mode.
 void desktop_mode(int* width, int* height, int* bits_per_pixel);
+// True when the display offers exactly this mode (bits 0 = any depth).
+bool display_has_mode(int width, int height, int bits_per_pixel);
 // Full screen in exactly this mode of the display (bits 0 = any depth); false when the display
 // has no such mode or the switch fails.
 bool window_enter_fullscreen(Window* window, int width, int height, int bits_per_pixel);

@@ -1,0 +1,109 @@
+// Loading of the GL extension entry points.
+#include "gfx/gl_extensions.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace kvn::gl {
+
+PFNGLACTIVETEXTUREARBPROC glActiveTextureARB = nullptr;
+PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;
+PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTextureARB = nullptr;
+PFNGLGENBUFFERSARBPROC glGenBuffersARB = nullptr;
+PFNGLBINDBUFFERARBPROC glBindBufferARB = nullptr;
+PFNGLBUFFERDATAARBPROC glBufferDataARB = nullptr;
+PFNGLDELETEBUFFERSARBPROC glDeleteBuffersARB = nullptr;
+PFNGLMAPBUFFERARBPROC glMapBufferARB = nullptr;
+PFNGLUNMAPBUFFERARBPROC glUnmapBufferARB = nullptr;
+PFNGLGETBUFFERPARAMETERIVARBPROC glGetBufferParameterivARB = nullptr;
+PFNGLCREATEPROGRAMOBJECTARBPROC glCreateProgramObjectARB = nullptr;
+PFNGLDELETEOBJECTARBPROC glDeleteObjectARB = nullptr;
+PFNGLCREATESHADEROBJECTARBPROC glCreateShaderObjectARB = nullptr;
+PFNGLSHADERSOURCEARBPROC glShaderSourceARB = nullptr;
+PFNGLCOMPILESHADERARBPROC glCompileShaderARB = nullptr;
+PFNGLGETOBJECTPARAMETERIVARBPROC glGetObjectParameterivARB = nullptr;
+PFNGLATTACHOBJECTARBPROC glAttachObjectARB = nullptr;
+PFNGLGETINFOLOGARBPROC glGetInfoLogARB = nullptr;
+PFNGLLINKPROGRAMARBPROC glLinkProgramARB = nullptr;
+PFNGLUSEPROGRAMOBJECTARBPROC glUseProgramObjectARB = nullptr;
+PFNGLGETUNIFORMLOCATIONARBPROC glGetUniformLocationARB = nullptr;
+PFNGLUNIFORM1FARBPROC glUniform1fARB = nullptr;
+PFNGLUNIFORM1IARBPROC glUniform1iARB = nullptr;
+PFNGLGETATTRIBLOCATIONARBPROC glGetAttribLocationARB = nullptr;
+PFNGLVERTEXATTRIB1FARBPROC glVertexAttrib1fARB = nullptr;
+PFNGLBINDRENDERBUFFEREXTPROC glBindRenderbufferEXT = nullptr;
+PFNGLDELETERENDERBUFFERSEXTPROC glDeleteRenderbuffersEXT = nullptr;
+PFNGLGENRENDERBUFFERSEXTPROC glGenRenderbuffersEXT = nullptr;
+PFNGLRENDERBUFFERSTORAGEEXTPROC glRenderbufferStorageEXT = nullptr;
+PFNGLBINDFRAMEBUFFEREXTPROC glBindFramebufferEXT = nullptr;
+PFNGLDELETEFRAMEBUFFERSEXTPROC glDeleteFramebuffersEXT = nullptr;
+PFNGLGENFRAMEBUFFERSEXTPROC glGenFramebuffersEXT = nullptr;
+PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC glCheckFramebufferStatusEXT = nullptr;
+PFNGLFRAMEBUFFERTEXTURE2DEXTPROC glFramebufferTexture2DEXT = nullptr;
+PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC glFramebufferRenderbufferEXT = nullptr;
+PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVEXTPROC glGetFramebufferAttachmentParameterivEXT = nullptr;
+
+namespace {
+
+// Looks one entry point up when its extension is offered; an attached debugger is told.
+template <typename Pointer>
+void load(Pointer& pointer, const char* name, bool offered, bool tell_debugger) {
+    pointer = offered ? reinterpret_cast<Pointer>(kvn::platform::gl_proc_address(name)) : nullptr;
+    if (!tell_debugger) return;
+    char line[80];
+    std::snprintf(line, sizeof line, "ext: %-35s   [%4s]", name, pointer ? "OK" : "FAIL");
+    kvn::platform::debug_string(line);
+}
+
+bool extension_listed(const char* name) {
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    return extensions && std::strstr(extensions, name);
+}
+
+}  // namespace
+
+void load_extensions() {
+    const bool multitexture = extension_listed("GL_ARB_multitexture");
+    const bool fragment_program = extension_listed("GL_ARB_fragment_program");
+    const bool debugger = kvn::platform::debugger_attached();
+    load(glActiveTextureARB, "glActiveTextureARB", multitexture, debugger);
+    load(glMultiTexCoord2fARB, "glMultiTexCoord2fARB", multitexture, debugger);
+    load(glClientActiveTextureARB, "glClientActiveTextureARB", multitexture, debugger);
+    load(glGenBuffersARB, "glGenBuffersARB", multitexture, debugger);
+    load(glBindBufferARB, "glBindBufferARB", multitexture, debugger);
+    load(glBufferDataARB, "glBufferDataARB", multitexture, debugger);
+    load(glDeleteBuffersARB, "glDeleteBuffersARB", multitexture, debugger);
+    load(glMapBufferARB, "glMapBufferARB", multitexture, debugger);
+    load(glUnmapBufferARB, "glUnmapBufferARB", multitexture, debugger);
+    load(glGetBufferParameterivARB, "glGetBufferParameterivARB", multitexture, debugger);
+    load(glCreateProgramObjectARB, "glCreateProgramObjectARB", fragment_program, debugger);
+    load(glDeleteObjectARB, "glDeleteObjectARB", fragment_program, debugger);
+    load(glCreateShaderObjectARB, "glCreateShaderObjectARB", fragment_program, debugger);
+    load(glShaderSourceARB, "glShaderSourceARB", fragment_program, debugger);
+    load(glCompileShaderARB, "glCompileShaderARB", fragment_program, debugger);
+    load(glGetObjectParameterivARB, "glGetObjectParameterivARB", fragment_program, debugger);
+    load(glAttachObjectARB, "glAttachObjectARB", fragment_program, debugger);
+    load(glGetInfoLogARB, "glGetInfoLogARB", fragment_program, debugger);
+    load(glLinkProgramARB, "glLinkProgramARB", fragment_program, debugger);
+    load(glUseProgramObjectARB, "glUseProgramObjectARB", fragment_program, debugger);
+    load(glGetUniformLocationARB, "glGetUniformLocationARB", fragment_program, debugger);
+    load(glUniform1fARB, "glUniform1fARB", fragment_program, debugger);
+    load(glUniform1iARB, "glUniform1iARB", fragment_program, debugger);
+    load(glGetAttribLocationARB, "glGetAttribLocationARB", fragment_program, debugger);
+    load(glVertexAttrib1fARB, "glVertexAttrib1fARB", fragment_program, debugger);
+    load(glBindRenderbufferEXT, "glBindRenderbufferEXT", true, debugger);
+    load(glDeleteRenderbuffersEXT, "glDeleteRenderbuffersEXT", true, debugger);
+    load(glGenRenderbuffersEXT, "glGenRenderbuffersEXT", true, debugger);
+    load(glRenderbufferStorageEXT, "glRenderbufferStorageEXT", true, debugger);
+    load(glBindFramebufferEXT, "glBindFramebufferEXT", true, debugger);
+    load(glDeleteFramebuffersEXT, "glDeleteFramebuffersEXT", true, debugger);
+    load(glGenFramebuffersEXT, "glGenFramebuffersEXT", true, debugger);
+    load(glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT", true, debugger);
+    load(glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT", true, debugger);
+    load(glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT", true, debugger);
+    load(glGetFramebufferAttachmentParameterivEXT, "glGetFramebufferAttachmentParameterivEXT", true, debugger);
+}
+
+}  // namespace kvn::gl

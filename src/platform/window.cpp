@@ -1,0 +1,192 @@
+// Windows and OpenGL contexts on SDL2.
+#include <SDL.h>
+#include <dlfcn.h>
+
+#include "platform/platform.h"
+
+namespace kvn::platform {
+
+namespace {
+
+SDL_Window* sdl(Window* window) { return reinterpret_cast<SDL_Window*>(window); }
+Window* wrap(SDL_Window* window) { return reinterpret_cast<Window*>(window); }
+
+// The GL library the context comes from, for the export check of entry points.
+void* gl_library() {
+    static void* library = [] {
+        void* handle = dlopen("libGL.so.1", RTLD_LAZY | RTLD_NOLOAD);
+        if (!handle) handle = dlopen("libGL.so.1", RTLD_LAZY);
+        if (!handle) handle = dlopen("libGL.so", RTLD_LAZY);
+        return handle;
+    }();
+    return library;
+}
+
+}  // namespace
+
+bool video_init() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    // The runtime reads the keyboard as state; no text input events are wanted.
+    SDL_SetHint(SDL_HINT_IME_SHOW_UI, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    SDL_StopTextInput();
+    return true;
+}
+
+Window* window_create(const char* title, int x, int y, int width, int height,
+                      const PixelFormat& format) {
+    if (!video_init()) return nullptr;
+    const int channel_bits = format.colour_bits >= 24 ? 8 : 5;
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel_bits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel_bits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel_bits);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, format.samples > 0 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, format.samples > 0 ? format.samples : 0);
+    // A compatibility context: the renderer draws with the fixed-function pipeline.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width > 0 ? width : 1,
+                                          height > 0 ? height : 1, flags);
+    return wrap(window);
+}
+
+void window_destroy(Window* window) {
+    if (window) SDL_DestroyWindow(sdl(window));
+}
+
+void window_set_title(Window* window, const char* title) { SDL_SetWindowTitle(sdl(window), title); }
+
+std::string window_title(Window* window) {
+    const char* title = SDL_GetWindowTitle(sdl(window));
+    return title ? title : "";
+}
+
+void window_show(Window* window) { SDL_ShowWindow(sdl(window)); }
+
+void window_hide(Window* window) { SDL_HideWindow(sdl(window)); }
+
+void window_raise(Window* window) {
+    SDL_RaiseWindow(sdl(window));
+    SDL_SetWindowInputFocus(sdl(window));
+}
+
+void window_set_bordered(Window* window, bool bordered) {
+    SDL_SetWindowBordered(sdl(window), bordered ? SDL_TRUE : SDL_FALSE);
+}
+
+void window_set_always_on_top(Window* window, bool on_top) {
+    SDL_SetWindowAlwaysOnTop(sdl(window), on_top ? SDL_TRUE : SDL_FALSE);
+}
+
+void window_set_bounds(Window* window, int x, int y, int width, int height) {
+    SDL_SetWindowSize(sdl(window), width, height);
+    SDL_SetWindowPosition(sdl(window), x, y);
+}
+
+bool window_position(Window* window, int* x, int* y) {
+    if (!window) return false;
+    SDL_GetWindowPosition(sdl(window), x, y);
+    return true;
+}
+
+void window_size(Window* window, int* width, int* height) {
+    SDL_GetWindowSize(sdl(window), width, height);
+}
+
+bool window_has_input_focus(Window* window) {
+    return window && SDL_GetKeyboardFocus() == sdl(window);
+}
+
+void desktop_mode(int* width, int* height, int* bits_per_pixel) {
+    SDL_DisplayMode mode{};
+    if (!video_init() || SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        *width = *height = 0;
+        *bits_per_pixel = 24;
+        return;
+    }
+    *width = mode.w;
+    *height = mode.h;
+    *bits_per_pixel = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+}
+
+namespace {
+
+// The display's mode of exactly this size (and depth, unless 0).
+bool find_display_mode(int display, int width, int height, int bits_per_pixel,
+                       SDL_DisplayMode* found) {
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(display, i, &mode) != 0) continue;
+        if (mode.w != width || mode.h != height) continue;
+        if (bits_per_pixel != 0 && static_cast<int>(SDL_BITSPERPIXEL(mode.format)) != bits_per_pixel)
+            continue;
+        *found = mode;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool display_has_mode(int width, int height, int bits_per_pixel) {
+    SDL_DisplayMode mode{};
+    return video_init() && find_display_mode(0, width, height, bits_per_pixel, &mode);
+}
+
+bool window_enter_fullscreen(Window* window, int width, int height, int bits_per_pixel) {
+    const int display = SDL_GetWindowDisplayIndex(sdl(window));
+    SDL_DisplayMode mode{};
+    if (!find_display_mode(display < 0 ? 0 : display, width, height, bits_per_pixel, &mode))
+        return false;
+    if (SDL_SetWindowDisplayMode(sdl(window), &mode) != 0) return false;
+    return SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) == 0;
+}
+
+void window_leave_fullscreen(Window* window) { SDL_SetWindowFullscreen(sdl(window), 0); }
+
+GlContext* gl_context_create(Window* window) {
+    return reinterpret_cast<GlContext*>(SDL_GL_CreateContext(sdl(window)));
+}
+
+bool gl_make_current(Window* window, GlContext* context) {
+    if (!context) return false;
+    if (SDL_GL_MakeCurrent(sdl(window), reinterpret_cast<SDL_GLContext>(context)) != 0)
+        return false;
+    // The runtime paces frames itself.
+    SDL_GL_SetSwapInterval(0);
+    return true;
+}
+
+void gl_release_current() {
+    SDL_Window* current = SDL_GL_GetCurrentWindow();
+    if (current) SDL_GL_MakeCurrent(current, nullptr);
+}
+
+void gl_context_delete(GlContext* context) {
+    if (context) SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
+}
+
+void gl_swap(Window* window) { SDL_GL_SwapWindow(sdl(window)); }
+
+void* gl_proc_address(const char* name) {
+    if (!name || !*name || !SDL_GL_GetCurrentContext()) return nullptr;
+    // The GLX lookup hands out a stub for any name; only exported names are real.
+    void* library = gl_library();
+    if (!library || !dlsym(library, name)) return nullptr;
+    return SDL_GL_GetProcAddress(name);
+}
+
+bool gl_accelerated_visual() {
+    int accelerated = 1;
+    if (SDL_GL_GetAttribute(SDL_GL_ACCELERATED_VISUAL, &accelerated) != 0) return true;
+    return accelerated != 0;
+}
+
+}  // namespace kvn::platform

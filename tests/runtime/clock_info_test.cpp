@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include "runtime/platform_info.h"
+#include "runtime/runtime_state.h"
+
+namespace kvn {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::steady_clock;
+
+double milliseconds_since(steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(steady_clock::now() - start).count();
+}
+
+bool matches(const StringValue& text, const char* pattern) {
+    return std::regex_match(text.c_str(), std::regex(pattern));
+}
+
+// Puts the clock back to "never read" for one test and restores the process's clock after.
+class ClockTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        saved_ = runtime.clock;
+        runtime.clock = ClockState{};
+    }
+    void TearDown() override { runtime.clock = saved_; }
+
+  private:
+    ClockState saved_;
+};
+
+TEST_F(ClockTest, CounterClockStartsAtZeroAndIncreases) {
+    clock_init();
+    ASSERT_TRUE(runtime.clock.uses_counter);
+    EXPECT_GT(runtime.clock.counter_frequency, 0.0);
+    EXPECT_EQ(clock_ms(), 0.0);
+    EXPECT_GT(runtime.clock.clock_base_ms, 0.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    double later = clock_ms();
+    EXPECT_GE(later, 4.5);
+    EXPECT_LT(later, 1000.0);
+    EXPECT_GE(clock_ms(), later);
+}
+
+TEST_F(ClockTest, TickClockStartsAtZeroAndCountsWholeMilliseconds) {
+    EXPECT_FALSE(runtime.clock.uses_counter);
+    EXPECT_EQ(clock_ms(), 0.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    double later = clock_ms();
+    EXPECT_GE(later, 19.0);
+    EXPECT_LT(later, 1000.0);
+    EXPECT_EQ(later, static_cast<double>(static_cast<int64_t>(later)));
+}
+
+TEST_F(ClockTest, ElapsedCountsFromTheStartOffset) {
+    clock_init();
+    clock_ms();
+    double saved_offset = runtime.start_offset_ms;
+    runtime.start_offset_ms = clock_ms();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    EXPECT_GE(elapsed_ms(), 2.5);
+    EXPECT_LT(elapsed_ms(), 1000.0);
+    runtime.start_offset_ms = saved_offset;
+}
+
+TEST(FrameTime, DifferenceOfTheLastTwoFramesOrOne) {
+    double saved_latest = runtime.frame_time_ms;
+    double saved_previous = runtime.previous_frame_time_ms;
+    runtime.frame_time_ms = runtime.previous_frame_time_ms = 250.0;
+    EXPECT_EQ(frame_time(), 1.0);
+    runtime.frame_time_ms = 266.5;
+    EXPECT_EQ(frame_time(), 16.5);
+    runtime.frame_time_ms = 200.0;
+    EXPECT_EQ(frame_time(), 1.0);
+    runtime.frame_time_ms = saved_latest;
+    runtime.previous_frame_time_ms = saved_previous;
+}
+
+TEST(Sleep, TruncatesTheDuration) {
+    steady_clock::time_point start = steady_clock::now();
+    sleep(2.9);
+    EXPECT_GE(milliseconds_since(start), 2.0);
+
+    // Fractions below one, zero and negative values only yield: even the fastest of several
+    // tries would take a millisecond if any of them were rounded up to a real sleep.
+    for (double milliseconds : {0.9, 0.0, -5.0}) {
+        double fastest = 1000.0;
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            start = steady_clock::now();
+            sleep(milliseconds);
+            fastest = std::min(fastest, milliseconds_since(start));
+        }
+        EXPECT_LT(fastest, 0.9) << "sleep(" << milliseconds << ")";
+    }
+}
+
+TEST(RunCommand, WaitsForTheExitCodeOnlyWhenAsked) {
+    StringValue command = "exit 7";
+    double exit_code = -1;
+    EXPECT_EQ(run_command(command, 1, 1, exit_code), 1.0);
+    EXPECT_EQ(exit_code, 7.0);
+    EXPECT_GE(command.capacity(), 1025u);
+    EXPECT_EQ(command.compare("exit 7"), 0);
+    EXPECT_EQ(command.length(), 6u);
+
+    command = "sleep 1";
+    exit_code = -1;
+    steady_clock::time_point start = steady_clock::now();
+    EXPECT_EQ(run_command(command, 0, 0, exit_code), 1.0);
+    EXPECT_LT(milliseconds_since(start), 500.0);
+    EXPECT_EQ(exit_code, 0.0);
+}
+
+TEST(RunCommand, ChildNotWaitedForIsStillCollected) {
+    fs::path pid_file = fs::temp_directory_path() / "kvn_clock_info_test_child.pid";
+    fs::remove(pid_file);
+    StringValue command = ("echo $$ > '" + pid_file.string() + "'").c_str();
+    double exit_code = 0;
+    ASSERT_EQ(run_command(command, 0, 0, exit_code), 1.0);
+
+    // The child's /proc entry lasts while it is a zombie and goes once it has been collected.
+    bool collected = false;
+    std::string pid;
+    for (int attempt = 0; attempt < 200 && !collected; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (pid.empty()) std::ifstream(pid_file) >> pid;
+        collected = !pid.empty() && !fs::exists("/proc/" + pid);
+    }
+    EXPECT_TRUE(collected) << "child " << pid;
+    fs::remove(pid_file);
+}
+
+TEST(PlatformInfo, AnswersEveryKey) {
+    EXPECT_EQ(platform_info("").compare("WIN32"), 0);
+    EXPECT_EQ(platform_info("DEVICE").compare("DESKTOP"), 0);
+    EXPECT_EQ(platform_info("device").compare("DESKTOP"), 0);
+    EXPECT_TRUE(matches(platform_info("TIME"), R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"));
+    EXPECT_TRUE(matches(platform_info("time"), R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)"));
+
+    StringValue id = platform_info("ID");
+    EXPECT_TRUE(matches(id, "[0-9A-F]{8}")) << id.c_str();
+    EXPECT_EQ(platform_info("id").compare(id.c_str()), 0);
+
+    StringValue host_id = platform_info("HOSTID");
+    EXPECT_TRUE(matches(host_id, "[0-9a-f]{8}")) << host_id.c_str();
+    EXPECT_EQ(platform_info("HostId").compare(host_id.c_str()), 0);
+
+    StringValue compiled = platform_info("COMPILED");
+    EXPECT_TRUE(matches(compiled, R"([A-Z][a-z]{2} [ 123]\d \d{4}-\d\d:\d\d:\d\d)"))
+        << compiled.c_str();
+
+    StringValue battery = platform_info("BATTERY");
+    ASSERT_TRUE(matches(battery, R"(\d+)")) << battery.c_str();
+    int percent = std::atoi(battery.c_str());
+    EXPECT_TRUE(percent <= 100 || percent == 255) << percent;
+
+    EXPECT_EQ(platform_info("NO_SUCH_KEY").compare("NO_DATA"), 0);
+    EXPECT_EQ(platform_info("GLEXT").compare("NO_DATA"), 0);
+    EXPECT_EQ(platform_info("TIME ").compare("NO_DATA"), 0);
+}
+
+TEST(PlatformInfo, LocaleCodesOfLanguageIds) {
+    EXPECT_STREQ(locale_code_for_language_id(0x0407), "de");
+    EXPECT_STREQ(locale_code_for_language_id(0x1407), "de");
+    EXPECT_STREQ(locale_code_for_language_id(0x0809), "us");
+    EXPECT_STREQ(locale_code_for_language_id(0x0409), "uk");
+    EXPECT_STREQ(locale_code_for_language_id(0x0422), "uk");
+    EXPECT_STREQ(locale_code_for_language_id(0x0408), "gr");
+    EXPECT_STREQ(locale_code_for_language_id(0x0411), "jp");
+    EXPECT_STREQ(locale_code_for_language_id(0x0404), "ch");
+    EXPECT_STREQ(locale_code_for_language_id(0x0C04), "zh");
+    EXPECT_STREQ(locale_code_for_language_id(0x081A), "sr");
+    EXPECT_STREQ(locale_code_for_language_id(0x041A), "hr");
+    EXPECT_STREQ(locale_code_for_language_id(0x500A), "es");
+    EXPECT_STREQ(locale_code_for_language_id(0x0465), "di");
+    EXPECT_STREQ(locale_code_for_language_id(0x9999), "us");
+    EXPECT_STREQ(locale_code_for_language_id(0), "us");
+}
+
+TEST(PlatformInfo, LocaleAndDocumentsFollowTheEnvironment) {
+    const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG", "HOME", "XDG_CONFIG_HOME"};
+    std::string saved[5];
+    bool was_set[5];
+    for (int i = 0; i < 5; ++i) {
+        const char* value = std::getenv(names[i]);
+        was_set[i] = value != nullptr;
+        saved[i] = value ? value : "";
+        unsetenv(names[i]);
+    }
+
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(platform_info("LOCALE").compare("de"), 0);
+    setenv("LANG", "en_GB.UTF-8", 1);
+    EXPECT_EQ(platform_info("locale").compare("us"), 0);
+    setenv("LANG", "C", 1);
+    EXPECT_EQ(platform_info("LOCALE").compare("us"), 0);
+
+    std::string pattern = (fs::temp_directory_path() / "kvn_clock_info_home_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    fs::path home = pattern;
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(platform_info("DOCUMENTS").compare("NO_DATA"), 0);
+    fs::create_directories(home / "Documents");
+    EXPECT_EQ(platform_info("documents").compare((home / "Documents").c_str()), 0);
+    fs::remove_all(home);
+
+    for (int i = 0; i < 5; ++i) {
+        if (was_set[i]) {
+            setenv(names[i], saved[i].c_str(), 1);
+        } else {
+            unsetenv(names[i]);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kvn

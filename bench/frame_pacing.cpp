@@ -1,7 +1,6 @@
 // Frame pacing: 600 presented frames at limit_fps(60) against a naive 16 ms sleep loop.
-#include <kvn/kvn.h>
-
 #include <GL/gl.h>
+#include <kvn/kvn.h>
 
 #include <algorithm>
 #include <cmath>

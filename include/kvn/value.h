@@ -9,7 +9,7 @@ namespace kvn {
 // Exactly three fields: buffer, capacity (bytes owned, terminator included; 0 = owns nothing)
 // and length. A value that owns nothing points at the one shared empty text.
 class StringValue {
-public:
+  public:
     // Empty value: the shared empty text, capacity 0, length 0; allocates nothing.
     StringValue() noexcept;
     // Copy of a NUL-terminated text; null or "" gives the empty value.
@@ -73,7 +73,7 @@ public:
     // Exchanges all three fields.
     void swap(StringValue& other) noexcept;
 
-private:
+  private:
     void append_bytes(const char* bytes, uint32_t count);
 
     char* buffer_;

@@ -103,7 +103,8 @@ void load_extensions() {
     load(glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT", true, debugger);
     load(glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT", true, debugger);
     load(glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT", true, debugger);
-    load(glGetFramebufferAttachmentParameterivEXT, "glGetFramebufferAttachmentParameterivEXT", true, debugger);
+    load(glGetFramebufferAttachmentParameterivEXT, "glGetFramebufferAttachmentParameterivEXT", true,
+         debugger);
 }
 
 }  // namespace kvn::gl

@@ -13,7 +13,7 @@ namespace kvn {
 using PumpHook = SubEntry;
 
 class VoruRERarudeve {
-public:
+  public:
     VoruRERarudeve();
     // Releases the window and the context.
     virtual ~VoruRERarudeve();
@@ -61,7 +61,7 @@ public:
     int32_t sprite_key = 0x8000FF;
     int32_t font_key = 0;
 
-private:
+  private:
     // Creates a framed window of the stored size, centred on the screen.
     platform::Window* create_framed_window(int32_t samples);
     // Shows the software-renderer warning once per process when the context is not accelerated.

@@ -101,8 +101,7 @@ bool remove_message(Window* window, Message* message);
 // Calls the window procedure for the message.
 intptr_t dispatch_message(const Message& message);
 // What the system does with a message the window procedure passes on.
-intptr_t default_window_procedure(Window* window, uint32_t id, uintptr_t wparam,
-                                  intptr_t lparam);
+intptr_t default_window_procedure(Window* window, uint32_t id, uintptr_t wparam, intptr_t lparam);
 // Pushes a close request (quit event) into the queue.
 void post_quit();
 
@@ -119,6 +118,8 @@ bool keyboard_messages_pending();
 
 // A warning message box; with KVN_NO_DIALOGS=1 the caption and text go to standard error.
 void message_box_warning(const char* caption, const char* text);
+// Windows-1252 text as UTF-8, for the desktop and the terminal.
+std::string ansi_to_utf8(const char* text);
 // The warning beep (BEL on standard error).
 void beep();
 // True when KVN_NO_DIALOGS=1 is in the environment.

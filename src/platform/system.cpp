@@ -334,13 +334,41 @@ uint16_t find_language(const std::string& language) {
 
 // ---------------------------------------------------------------- dialogs and sound
 
+std::string ansi_to_utf8(const char* text) {
+    // Windows-1252 bytes 0x80..0x9F that are not Latin-1 controls.
+    static const char16_t kHighControls[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string utf8;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text ? text : ""); *c;
+         ++c) {
+        const char16_t code = *c >= 0x80 && *c < 0xA0 ? kHighControls[*c - 0x80] : *c;
+        if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else if (code < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (code >> 12));
+            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 void message_box_warning(const char* caption, const char* text) {
+    // The runtime's texts are Windows-1252; the desktop and the terminal read UTF-8.
+    const std::string caption_utf8 = ansi_to_utf8(caption);
+    const std::string text_utf8 = ansi_to_utf8(text);
     if (!dialogs_disabled() &&
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr) == 0) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption_utf8.c_str(), text_utf8.c_str(),
+                                 nullptr) == 0) {
         return;
     }
     // Dialogs are off, or no dialog could be shown: the text must still reach someone.
-    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    std::fprintf(stderr, "%s: %s\n", caption_utf8.c_str(), text_utf8.c_str());
     std::fflush(stderr);
 }
 

@@ -8,8 +8,12 @@ namespace kvn::platform {
 
 namespace {
 
-SDL_Window* sdl(Window* window) { return reinterpret_cast<SDL_Window*>(window); }
-Window* wrap(SDL_Window* window) { return reinterpret_cast<Window*>(window); }
+SDL_Window* sdl(Window* window) {
+    return reinterpret_cast<SDL_Window*>(window);
+}
+Window* wrap(SDL_Window* window) {
+    return reinterpret_cast<Window*>(window);
+}
 
 // The GL library the context comes from, for the export check of entry points.
 void* gl_library() {
@@ -51,8 +55,8 @@ Window* window_create(const char* title, int x, int y, int width, int height,
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    SDL_Window* window = SDL_CreateWindow(title, x, y, width > 0 ? width : 1,
-                                          height > 0 ? height : 1, flags);
+    SDL_Window* window =
+        SDL_CreateWindow(title, x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
     return wrap(window);
 }
 
@@ -60,16 +64,22 @@ void window_destroy(Window* window) {
     if (window) SDL_DestroyWindow(sdl(window));
 }
 
-void window_set_title(Window* window, const char* title) { SDL_SetWindowTitle(sdl(window), title); }
+void window_set_title(Window* window, const char* title) {
+    SDL_SetWindowTitle(sdl(window), title);
+}
 
 std::string window_title(Window* window) {
     const char* title = SDL_GetWindowTitle(sdl(window));
     return title ? title : "";
 }
 
-void window_show(Window* window) { SDL_ShowWindow(sdl(window)); }
+void window_show(Window* window) {
+    SDL_ShowWindow(sdl(window));
+}
 
-void window_hide(Window* window) { SDL_HideWindow(sdl(window)); }
+void window_hide(Window* window) {
+    SDL_HideWindow(sdl(window));
+}
 
 void window_raise(Window* window) {
     SDL_RaiseWindow(sdl(window));
@@ -125,7 +135,8 @@ bool find_display_mode(int display, int width, int height, int bits_per_pixel,
         SDL_DisplayMode mode{};
         if (SDL_GetDisplayMode(display, i, &mode) != 0) continue;
         if (mode.w != width || mode.h != height) continue;
-        if (bits_per_pixel != 0 && static_cast<int>(SDL_BITSPERPIXEL(mode.format)) != bits_per_pixel)
+        if (bits_per_pixel != 0 &&
+            static_cast<int>(SDL_BITSPERPIXEL(mode.format)) != bits_per_pixel)
             continue;
         *found = mode;
         return true;
@@ -149,7 +160,9 @@ bool window_enter_fullscreen(Window* window, int width, int height, int bits_per
     return SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) == 0;
 }
 
-void window_leave_fullscreen(Window* window) { SDL_SetWindowFullscreen(sdl(window), 0); }
+void window_leave_fullscreen(Window* window) {
+    SDL_SetWindowFullscreen(sdl(window), 0);
+}
 
 GlContext* gl_context_create(Window* window) {
     return reinterpret_cast<GlContext*>(SDL_GL_CreateContext(sdl(window)));
@@ -173,7 +186,9 @@ void gl_context_delete(GlContext* context) {
     if (context) SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
 }
 
-void gl_swap(Window* window) { SDL_GL_SwapWindow(sdl(window)); }
+void gl_swap(Window* window) {
+    SDL_GL_SwapWindow(sdl(window));
+}
 
 void* gl_proc_address(const char* name) {
     if (!name || !*name || !SDL_GL_GetCurrentContext()) return nullptr;

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark and prints its figures (timings, never pass/fail).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" >/dev/null
+
+export KVN_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1
+on_display() {
+  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x600x24" "$@"; fi
+}
+
+echo "== frame_pacing"
+on_display build/bench/bench_frame_pacing 2>/dev/null

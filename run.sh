@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Set-up, build, and play. Without a display the game runs on a virtual one with a short
+# scripted demo of real key presses, a screenshot in build/demo.png, and Escape to end.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/install-deps.sh
+
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target velkadorn
+
+if [ -n "${DISPLAY:-}" ]; then
+  exec build/velkadorn
+fi
+
+export KVN_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1
+export TMPDIR=${TMPDIR:-/tmp}/
+xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
+  set -u
+  build/velkadorn &
+  game=$!
+  hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+  sleep 3
+  hold Right 0.6; hold Up 0.4; hold z 0.5; hold Tab 0.2; hold Down 0.4
+  sleep 0.5
+  import -window root build/demo.png
+  hold Escape 0.2
+  for _ in $(seq 100); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$game" 2>/dev/null && { echo "the game did not end on Escape"; kill -9 "$game"; }
+  wait "$game"; echo "velkadorn exit code: $?"
+'
+echo "screenshot: build/demo.png"
+echo "--- ${TMPDIR%/}/ErrorLog.txt"
+tr -d '\r' <"${TMPDIR%/}/ErrorLog.txt"

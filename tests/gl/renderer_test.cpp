@@ -1,0 +1,164 @@
+// The renderer on a real window and GL context: creation, the 2D view, the present.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "gfx/gl_extensions.h"
+#include "kvn/gfx.h"
+#include "runtime/runtime_state.h"
+
+namespace kvn {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every test gets a fresh renderer of 320 x 200 as the process's renderer, and its own
+// temporary directory for the log.
+class RendererTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        static const fs::path base = fs::temp_directory_path();
+        temp_ = base / ("kvn_gl_" + std::to_string(::getpid()));
+        fs::create_directories(temp_);
+        setenv("TMPDIR", (temp_.string() + "/").c_str(), 1);
+        runtime.renderer = std::make_unique<VoruRERarudeve>();
+        ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 0));
+    }
+    void TearDown() override {
+        runtime.renderer.reset();
+        fs::remove_all(temp_);
+    }
+
+    std::string log_text() const {
+        std::ifstream file(temp_ / "ErrorLog.txt");
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    fs::path temp_;
+};
+
+TEST_F(RendererTest, CreationStoresTheScreenAndResetsTheView) {
+    VoruRERarudeve& renderer = *runtime.renderer;
+    EXPECT_NE(renderer.window, nullptr);
+    EXPECT_EQ(renderer.context_ready, 1);
+    EXPECT_FALSE(renderer.fullscreen);
+    EXPECT_GT(renderer.colour_bits, 0);
+    EXPECT_DOUBLE_EQ(renderer.frame_period_ms, 1000.0 / 60.0);
+
+    int32_t width = 0, height = 0;
+    get_screen_size_int(width, height);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 200);
+    double x = -1, y = -1, w = -1, h = -1;
+    get_viewport(x, y, w, h);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 200);
+    EXPECT_EQ(renderer.smooth, 1);
+    EXPECT_FLOAT_EQ(renderer.current_alpha, 1.0f);
+
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 320);
+    EXPECT_EQ(viewport[3], 200);
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    GLint alpha_function = 0;
+    GLfloat alpha_reference = 0;
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alpha_function);
+    glGetFloatv(GL_ALPHA_TEST_REF, &alpha_reference);
+    EXPECT_EQ(alpha_function, GL_GREATER);
+    EXPECT_NEAR(alpha_reference, 0.05f, 1e-3f);
+    for (GLenum off : {GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING, GL_TEXTURE_2D,
+                       GL_STENCIL_TEST, GL_DITHER, GL_FOG}) {
+        EXPECT_FALSE(glIsEnabled(off)) << off;
+    }
+    GLint shade_model = 0;
+    glGetIntegerv(GL_SHADE_MODEL, &shade_model);
+    EXPECT_EQ(shade_model, GL_FLAT);
+}
+
+TEST_F(RendererTest, ViewportHasItsOriginAtTheTopLeft) {
+    set_viewport(10, 20, 100, 50);
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    get_viewport_int(x, y, w, h);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 20);
+    EXPECT_EQ(w, 100);
+    EXPECT_EQ(h, 50);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 10);
+    EXPECT_EQ(viewport[1], 200 - 50 - 20);
+    GLfloat projection[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_FLOAT_EQ(projection[0], 2.0f / 100);
+    EXPECT_FLOAT_EQ(projection[5], -2.0f / 50);
+    EXPECT_FLOAT_EQ(projection[13], 1.0f);
+
+    runtime.renderer->smooth = 0;
+    set_viewport(5, 5, 0, 40);
+    get_viewport_int(x, y, w, h);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 200);
+    EXPECT_EQ(runtime.renderer->smooth, 1);
+}
+
+TEST_F(RendererTest, PresentShowsTheClearedPictureAndKeepsTheSchedule) {
+    clear_screen(0x0000FF);
+    unsigned char pixel[4] = {};
+    glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_EQ(pixel[1], 0);
+    EXPECT_EQ(pixel[2], 0);
+
+    VoruRERarudeve& renderer = *runtime.renderer;
+    renderer.frame_period_ms = 10.0;
+    renderer.next_frame_ms = clock_ms() + 10.0;
+    for (int frame = 0; frame < 5; ++frame) {
+        const double deadline = renderer.next_frame_ms;
+        renderer.present(nullptr);
+        // The wait never ends more than 1 ms before the deadline.
+        EXPECT_GE(clock_ms(), deadline - 1.0);
+        EXPECT_GT(renderer.next_frame_ms, deadline);
+    }
+    // The present clears with the clear colour in force.
+    glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 255);
+}
+
+TEST_F(RendererTest, FrameRateCommandsSetThePeriod) {
+    limit_fps(30);
+    EXPECT_NEAR(runtime.renderer->frame_period_ms, 33.333, 0.001);
+    limit_fps(0);
+    EXPECT_DOUBLE_EQ(runtime.renderer->frame_period_ms, 2.0);
+    limit_fps(-3);
+    EXPECT_DOUBLE_EQ(runtime.renderer->frame_period_ms, 2.0);
+    limit_fps(59.9);
+    EXPECT_DOUBLE_EQ(runtime.renderer->frame_period_ms, 1000.0 / 59);
+}
+
+TEST_F(RendererTest, ExtensionTableAndSoftwareWarningOncePerProcess) {
+    // Mesa offers multitexturing and framebuffer objects.
+    EXPECT_NE(gl::glActiveTextureARB, nullptr);
+    EXPECT_NE(gl::glBindFramebufferEXT, nullptr);
+    EXPECT_EQ(platform::gl_proc_address("glNoSuchEntryPointKVN"), nullptr);
+
+    // Whichever test created the first renderer showed the warning; a re-creation shows none.
+    std::remove((temp_ / "ErrorLog.txt").c_str());
+    runtime.renderer.reset();
+    runtime.renderer = std::make_unique<VoruRERarudeve>();
+    ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 4));
+    EXPECT_EQ(log_text().find("OpenGL Software Emulation"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvn

@@ -1,0 +1,25 @@
+# Full screen in an exact display mode, and the fallback to a window when there is none.
+source "$(dirname "$0")/lib/common.bash"
+
+start_display 1024x600
+start_probe KVN_TEST_SET_FULLSCREEN=1
+wait_for_report ready
+expect_equal "$(report screen)" "1024x600" "screen size"
+eval "$(xdotool getwindowgeometry --shell "$(probe_window)")"
+expect_equal "$X,$Y ${WIDTH}x$HEIGHT" "0,0 1024x600" "full-screen window"
+press Escape
+wait_exit
+expect_equal "$exit_code" 0 "exit code"
+log_lines | grep -q "No Fullscreen Mode available" && fail "full screen reported unavailable"
+kill "$xvfb_pid"
+
+start_display 1280x1024
+start_probe KVN_TEST_SET_FULLSCREEN=1
+wait_for_report ready
+expect_equal "$(report screen)" "1024x600" "screen size in the window"
+log_lines | grep -q "No Fullscreen Mode available" || fail "missing full-screen failure line"
+grep -q $'\a' "$work/stderr" || fail "no warning beep"
+press Escape
+wait_exit
+expect_equal "$exit_code" 0 "exit code"
+echo "full screen: ok"

@@ -1,0 +1,101 @@
+// A complete program against kvn/kvn.h for the process tests. It reports what it sees into
+// files of the folder $KVN_TEST_OUT; environment variables pick the behaviour under test.
+#include <kvn/kvn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using namespace kvn;
+
+namespace {
+
+std::string out_path(const char* name) {
+    const char* folder = std::getenv("KVN_TEST_OUT");
+    return std::string(folder ? folder : ".") + "/" + name;
+}
+
+bool option(const char* name) {
+    const char* value = std::getenv(name);
+    return value && std::string(value) == "1";
+}
+
+int number_option(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    return value ? std::atoi(value) : fallback;
+}
+
+// Writes the text into the file, replacing it whole (a reader never sees half a file).
+void report(const char* name, const std::string& text) {
+    const std::string path = out_path(name);
+    const std::string partial = path + ".partial";
+    if (std::FILE* file = std::fopen(partial.c_str(), "w")) {
+        std::fputs(text.c_str(), file);
+        std::fclose(file);
+        std::rename(partial.c_str(), path.c_str());
+    }
+}
+
+void append_line(const char* name, const std::string& text) {
+    if (std::FILE* file = std::fopen(out_path(name).c_str(), "a")) {
+        std::fprintf(file, "%s\n", text.c_str());
+        std::fclose(file);
+    }
+}
+
+long message_hook_calls = 0;
+
+double KVN_ON_QUIT() {
+    append_line("quit_hook", "called");
+    // The hook's own END runs the shutdown a second time.
+    if (option("KVN_TEST_HOOK_ENDS")) end_statement();
+    return 0;
+}
+
+double KVN_WIN32_MSG() {
+    ++message_hook_calls;
+    return 0;
+}
+
+}  // namespace
+
+const SubTableEntry kvn_sub_table[] = {
+    {KVN_ON_QUIT, "KVN_ON_QUIT"},
+    {KVN_WIN32_MSG, "KVN_WIN32_MSG"},
+    {nullptr, nullptr},
+};
+
+void Set_Project_Defaults() {
+    project_settings.screen_width = 640;
+    project_settings.screen_height = 480;
+    project_settings.frames_per_second = 60;
+    project_settings.fullscreen_flag = option("KVN_TEST_START_FULLSCREEN") ? 1 : 0;
+    project_settings.debug_mode = option("KVN_TEST_DEBUG") ? 1 : 0;
+    project_settings.title = "Probe";
+}
+
+void Game_Main() {
+    report("cwd", std::filesystem::current_path().string());
+    report("command_line", command_line().c_str());
+    if (option("KVN_TEST_NO_ESCAPE")) allow_escape(0);
+    if (option("KVN_TEST_SET_FULLSCREEN")) set_screen(1024, 600, 1);
+
+    int32_t width = 0, height = 0;
+    get_screen_size_int(width, height);
+    report("screen", std::to_string(width) + "x" + std::to_string(height));
+    report("glext", std::string(platform_info("GLEXT:glActiveTextureARB").c_str()) + " " +
+                        platform_info("glext:glNoSuchEntryPointKVN").c_str());
+
+    const int frame_limit = number_option("KVN_TEST_FRAMES", -1);
+    for (int frame = 1; frame_limit < 0 || frame <= frame_limit; ++frame) {
+        show_screen();
+        report("frames", std::to_string(frame));
+        report("hook_calls", std::to_string(message_hook_calls));
+        if (frame == 1) report("ready", "1");
+        if (frame == 3 && option("KVN_TEST_ASSERT")) {
+            set_source_position(7, 42);
+            assert_value(0);
+        }
+    }
+}

@@ -1,0 +1,140 @@
+// Error state, error texts, call-by-name and the end paths of the window procedure.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "runtime/runtime_state.h"
+
+namespace kvn {
+namespace {
+
+int draw_fps_calls = 0;
+double Draw_FPS() {
+    ++draw_fps_calls;
+    return 0;
+}
+double Process_Player() {
+    return 0;
+}
+
+const SubTableEntry test_sub_table[] = {
+    {Process_Player, "Process_Player"},
+    {Draw_FPS, "Draw_FPS"},
+    {nullptr, "never reached"},
+};
+
+class ErrorStateTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        saved_ = runtime.sub_table;
+        runtime.sub_table = test_sub_table;
+        runtime.error_code = runtime.error_line = runtime.current_line = 0;
+    }
+    void TearDown() override { runtime.sub_table = saved_; }
+
+  private:
+    const SubTableEntry* saved_ = nullptr;
+};
+
+TEST_F(ErrorStateTest, ErrorTextHasFourDigitsAndTheCodesOwnText) {
+    const struct {
+        double code;
+        const char* text;
+    } cases[] = {
+        {0, "0000 success"},        {3, "0003 no such file"},       {7, "0007 out of memory"},
+        {8, "0008 unknown error"},  {9, "0009 out of bounds"},      {20, "0020 out of data"},
+        {21, "0021 unknown error"}, {12345, "12345 unknown error"}, {-3.9, "-0003 unknown error"}};
+    for (const auto& c : cases) {
+        set_error(c.code);
+        EXPECT_STREQ(error_text().c_str(), c.text) << c.code;
+    }
+}
+
+TEST_F(ErrorStateTest, SetErrorTruncatesAndRecordsTheCurrentLine) {
+    set_source_position(4, 120);
+    set_error(9.99);
+    EXPECT_EQ(get_error_code(), 9);
+    EXPECT_EQ(get_error_line(), 120);
+    EXPECT_EQ(runtime.current_module, 4);
+    set_error(-2.5);
+    EXPECT_EQ(get_error_code(), -2);
+    // Codes beyond 32 bits do not wrap into small, plausible codes.
+    set_error(1e12);
+    EXPECT_EQ(get_error_code(), INT32_MIN);
+}
+
+TEST_F(ErrorStateTest, FindSubMatchesWholeNamesCaseSensitively) {
+    EXPECT_EQ(find_sub("Draw_FPS"), &Draw_FPS);
+    EXPECT_EQ(find_sub("Process_Player"), &Process_Player);
+    EXPECT_EQ(find_sub("draw_fps"), nullptr);
+    EXPECT_EQ(find_sub("Draw_FP"), nullptr);
+    EXPECT_EQ(find_sub("Draw_FPSX"), nullptr);
+    EXPECT_EQ(find_sub(""), nullptr);
+    runtime.sub_table = nullptr;
+    EXPECT_EQ(find_sub("Draw_FPS"), nullptr);
+}
+
+TEST_F(ErrorStateTest, CallByNameCallsFoundSubsOnly) {
+    draw_fps_calls = 0;
+    EXPECT_EQ(call_by_name("Draw_FPS"), 1);
+    EXPECT_EQ(draw_fps_calls, 1);
+    EXPECT_EQ(call_by_name("draw_fps"), 0);
+    EXPECT_EQ(call_by_name("KVN_ON_QUIT"), 0);
+    EXPECT_EQ(draw_fps_calls, 1);
+}
+
+TEST_F(ErrorStateTest, DebuggerChannelIsSilentWithoutADebugger) {
+    ASSERT_FALSE(platform::debugger_attached());
+    testing::internal::CaptureStderr();
+    debug_output("hello");
+    debug_break(255);
+    call_by_name("No_Such_Sub");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(runtime.reactivate_request);
+}
+
+TEST_F(ErrorStateTest, EndStatementClearsTheErrorAndExitsWithZero) {
+    set_error(9);
+    EXPECT_EXIT(end_statement(), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(assert_value(0), testing::ExitedWithCode(0), "");
+    assert_value(1);
+    assert_value(-1);
+}
+
+TEST(WindowProcedureTest, AnswersForEachMessage) {
+    runtime.auto_pause = true;
+    runtime.paused = false;
+    runtime.window_title = "Game";
+    EXPECT_EQ(window_procedure(nullptr, platform::kMessageEraseBackground, 0, 0), 1);
+    EXPECT_EQ(window_procedure(nullptr, platform::kMessageSystemCommand, 0xF140, 0), 0);
+    EXPECT_EQ(window_procedure(nullptr, platform::kMessageSystemCommand, 0xF172, 0), 0);
+    EXPECT_EXIT(window_procedure(nullptr, platform::kMessageClose, 0, 0),
+                testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(window_procedure(nullptr, platform::kMessageSystemCommand, 0xF063, 0),
+                testing::ExitedWithCode(0), "");
+}
+
+TEST(WindowProcedureTest, ActivationPausesOnlyWithAutoPauseInReleaseMode) {
+    runtime.auto_pause = true;
+    project_settings.debug_mode = 0;
+    runtime.paused = false;
+    window_procedure(nullptr, platform::kMessageActivate, 0, 0);
+    EXPECT_TRUE(runtime.paused);
+    window_procedure(nullptr, platform::kMessageActivate, 3, 0);  // not an activation state
+    EXPECT_TRUE(runtime.paused);
+    window_procedure(nullptr, platform::kMessageActivate, 0x10002, 0);  // high word ignored
+    EXPECT_FALSE(runtime.paused);
+
+    runtime.auto_pause = false;
+    window_procedure(nullptr, platform::kMessageActivate, 0, 0);
+    EXPECT_FALSE(runtime.paused);
+
+    runtime.auto_pause = true;
+    project_settings.debug_mode = 1;
+    window_procedure(nullptr, platform::kMessageActivate, 0, 0);
+    EXPECT_FALSE(runtime.paused);
+    project_settings.debug_mode = 0;
+}
+
+}  // namespace
+}  // namespace kvn

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libgl-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev liblzo2-dev
   libgtest-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick gdb
 )
 
 missing=()

@@ -161,6 +161,8 @@ using ProcessId = int;
 bool process_start(const char* command, ProcessId* process);
 // Waits for the process to end; its exit code (128 + signal when killed by a signal).
 int process_wait(ProcessId process);
+// Nobody will wait for the process: its end is collected later, without blocking.
+void process_detach(ProcessId process);
 // Opens a file, folder or address with the desktop's opener (xdg-open); false on failure.
 bool shell_open(const char* name);
 

@@ -472,6 +472,8 @@ bool debugger_attached() {
 
 void debug_string(const char* text) {
     std::string line = text ? text : "";
+    // The line end of the text is the line end of the output; inner breaks become blanks.
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     for (char& c : line) {
         if (c == '\n' || c == '\r') c = ' ';
     }
@@ -484,7 +486,30 @@ void open_console() {
     std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
 }
 
+namespace {
+
+// Children nobody waits for; collected when they have ended, so none stays a zombie.
+std::vector<pid_t> detached_children;
+
+void collect_ended_children() {
+    auto ended = [](pid_t pid) {
+        int status = 0;
+        return waitpid(pid, &status, WNOHANG) != 0;
+    };
+    detached_children.erase(
+        std::remove_if(detached_children.begin(), detached_children.end(), ended),
+        detached_children.end());
+}
+
+}  // namespace
+
+void process_detach(ProcessId process) {
+    detached_children.push_back(process);
+    collect_ended_children();
+}
+
 bool process_start(const char* command, ProcessId* process) {
+    collect_ended_children();
     pid_t pid = 0;
     if (!command || !spawn({"/bin/sh", "-c", command}, -1, &pid)) return false;
     *process = pid;

@@ -1,25 +1,10 @@
 // Starting other processes: commands, the desktop's opener, and ending into a command.
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
-#include <thread>
 
 #include "runtime/runtime_state.h"
 
 namespace kvn {
-
-namespace {
-
-// Collects the exit of a child nobody waits for, so it does not stay behind as a zombie.
-void reap_in_background(platform::ProcessId process) {
-    try {
-        std::thread([process] { platform::process_wait(process); }).detach();
-    } catch (const std::exception&) {
-        // No thread to spare: the child is collected when the program ends.
-    }
-}
-
-}  // namespace
 
 // The show state has no meaning here: a child has no window of its own to show or hide.
 double run_command(StringValue& command, double wait, double /*show*/, double& exit_code) {
@@ -31,7 +16,7 @@ double run_command(StringValue& command, double wait, double /*show*/, double& e
     if (wait != 0) {
         exit_code = platform::process_wait(process);
     } else {
-        reap_in_background(process);
+        platform::process_detach(process);
     }
     return 1;
 }

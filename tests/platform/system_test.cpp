@@ -226,8 +226,12 @@ TEST(SystemDialogs, DisabledDialogsWriteToStandardErrorAndCancel) {
     testing::internal::CaptureStderr();
     message_box_warning("Caption", "Warning text");
     debug_string("first\nsecond");
+    debug_string("ends in a line feed\r\n");
+    message_box_warning("K\xfc", "unterst\xfctzt");
     beep();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Caption: Warning text\nfirst second\n\a");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Caption: Warning text\nfirst second\nends in a line feed\n"
+              "K\xc3\xbc: unterst\xc3\xbctzt\n\a");
     EXPECT_EQ(file_dialog(true, {{"Pictures", "*.png;*.bmp"}}, "/tmp"), "");
 
     ScopedEnvironment dialogs_on("KVN_NO_DIALOGS", "0");

@@ -11,6 +11,16 @@ press Escape
 wait_exit
 expect_equal "$exit_code" 0 "exit code"
 log_lines | grep -q "No Fullscreen Mode available" && fail "full screen reported unavailable"
+
+# A cancelled file dialog (no dialogs here) brings the full-screen game back as it was.
+start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_FILE_REQUEST=1
+wait_for_report ready
+expect_equal "$(report file_request)" "NO_FILE" "cancelled dialog"
+expect_equal "$(report cwd_after_dialog)" "$(report cwd)" "working directory after the dialog"
+eval "$(xdotool getwindowgeometry --shell "$(probe_window)")"
+expect_equal "$X,$Y ${WIDTH}x$HEIGHT" "0,0 1024x600" "full-screen window after the dialog"
+press Escape
+wait_exit
 kill "$xvfb_pid"
 
 start_display 1280x1024

@@ -81,6 +81,18 @@ void Game_Main() {
     if (option("KVN_TEST_NO_ESCAPE")) allow_escape(0);
     if (option("KVN_TEST_SET_FULLSCREEN")) set_screen(1024, 600, 1);
 
+    if (option("KVN_TEST_FILE_REQUEST")) {
+        report("file_request", file_request(1, "Pictures|*.png;*.bmp|All|*").c_str());
+        report("cwd_after_dialog", std::filesystem::current_path().string());
+    }
+    if (option("KVN_TEST_DEBUGGER")) {
+        debug_output("hello");
+        debug_break(255);
+        debug_break(-1);
+        call_by_name("No_Such_Sub");
+        call_by_name("KVN_WIN32_MSG");
+    }
+
     int32_t width = 0, height = 0;
     get_screen_size_int(width, height);
     report("screen", std::to_string(width) + "x" + std::to_string(height));

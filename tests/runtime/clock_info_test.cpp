@@ -127,14 +127,20 @@ TEST(RunCommand, ChildNotWaitedForIsStillCollected) {
     double exit_code = 0;
     ASSERT_EQ(run_command(command, 0, 0, exit_code), 1.0);
 
-    // The child's /proc entry lasts while it is a zombie and goes once it has been collected.
-    bool collected = false;
+    // The child's /proc entry lasts while it is a zombie; the next start collects it.
     std::string pid;
-    for (int attempt = 0; attempt < 200 && !collected; ++attempt) {
+    bool ended = false;
+    for (int attempt = 0; attempt < 200 && !ended; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         if (pid.empty()) std::ifstream(pid_file) >> pid;
-        collected = !pid.empty() && !fs::exists("/proc/" + pid);
+        std::string stat;
+        if (!pid.empty()) std::getline(std::ifstream("/proc/" + pid + "/stat"), stat);
+        ended = stat.find(") Z ") != std::string::npos || (!pid.empty() && stat.empty());
     }
+    ASSERT_TRUE(ended) << "child " << pid;
+    StringValue next = "true";
+    ASSERT_EQ(run_command(next, 1, 0, exit_code), 1.0);
+    const bool collected = !fs::exists("/proc/" + pid);
     EXPECT_TRUE(collected) << "child " << pid;
     fs::remove(pid_file);
 }

@@ -34,6 +34,15 @@ bool video_init() {
     // The runtime reads the keyboard as state; no text input events are wanted.
     SDL_SetHint(SDL_HINT_IME_SHOW_UI, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    // Without a display SDL falls back to drawing off screen, where nobody could see or
+    // steer the game: that counts as no display, unless it was asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && SDL_strcmp(driver, "offscreen") == 0 &&
+        !(wanted && SDL_strcmp(wanted, "offscreen") == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
     SDL_StopTextInput();
     return true;
 }

@@ -34,4 +34,13 @@ xdotool mousemove 300 200 sleep 0.1 mousemove 320 240 sleep 0.3
 press Escape
 wait_exit
 expect_equal "$exit_code" 0 "exit code"
+
+# No window can be made without a display: the program ends at once, orderly.
+start_probe DISPLAY=
+wait_exit
+expect_equal "$exit_code" 0 "exit code without a display"
+expect_equal "$(log_lines)" "Init GFX
+Shut down KVN
+kvn is shut down" "log without a display"
+[ -e "$KVN_TEST_OUT/ready" ] && fail "Game_Main ran without a window"
 echo "normal run: ok"

@@ -1,6 +1,9 @@
 // Error state, error texts, call-by-name and the end paths of the window procedure.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "runtime/runtime_state.h"
@@ -99,6 +102,33 @@ TEST_F(ErrorStateTest, EndStatementClearsTheErrorAndExitsWithZero) {
     EXPECT_EXIT(assert_value(0), testing::ExitedWithCode(0), "");
     assert_value(1);
     assert_value(-1);
+}
+
+TEST(ConsoleTest, WritesWithoutNewlineAndReadsLinesWithoutTheirEnds) {
+    testing::internal::CaptureStdout();
+    console_write("no newline");
+    console_write("; still the same line");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "no newline; still the same line");
+
+    char input_path[] = "/tmp/kvn_console_XXXXXX";
+    const int input = mkstemp(input_path);
+    ASSERT_GE(input, 0);
+    const std::string long_line(5000, 'x');
+    const std::string lines = "first line\r\nsecond\n" + long_line + "\n";
+    ASSERT_EQ(write(input, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+    close(input);
+    std::FILE* saved = stdin;
+    stdin = std::fopen(input_path, "r");
+    ASSERT_NE(stdin, nullptr);
+    EXPECT_STREQ(console_read_line().c_str(), "first line");
+    EXPECT_STREQ(console_read_line().c_str(), "second");
+    // At most 4095 characters per read; the rest of a longer line comes with the next.
+    EXPECT_EQ(console_read_line().length(), 4095u);
+    EXPECT_EQ(console_read_line().length(), 5000u - 4095u);
+    EXPECT_TRUE(console_read_line().empty());
+    std::fclose(stdin);
+    stdin = saved;
+    std::remove(input_path);
 }
 
 TEST(WindowProcedureTest, AnswersForEachMessage) {

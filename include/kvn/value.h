@@ -112,4 +112,114 @@ StringValue concat(int32_t left, const char* right);
 StringValue concat(double left, const char* right);
 StringValue concat(float left, const char* right);
 
+// ---- Text to number ----
+
+// atof: leading white space skipped, the longest valid prefix read, 0 when none.
+double text_to_number(const char* text);
+// atoi: as text_to_number, as a 32-bit integer.
+int32_t text_to_int(const char* text);
+
+// ---- Comparisons: text/text by strcmp, text/number by atof, text/integer by atoi ----
+
+bool operator==(const StringValue& left, const StringValue& right);
+bool operator!=(const StringValue& left, const StringValue& right);
+bool operator<(const StringValue& left, const StringValue& right);
+bool operator>(const StringValue& left, const StringValue& right);
+bool operator<=(const StringValue& left, const StringValue& right);
+bool operator>=(const StringValue& left, const StringValue& right);
+bool operator==(const StringValue& left, const char* right);
+bool operator!=(const StringValue& left, const char* right);
+bool operator<(const StringValue& left, const char* right);
+bool operator>(const StringValue& left, const char* right);
+bool operator<=(const StringValue& left, const char* right);
+bool operator>=(const StringValue& left, const char* right);
+bool operator==(const char* left, const StringValue& right);
+bool operator!=(const char* left, const StringValue& right);
+bool operator<(const char* left, const StringValue& right);
+bool operator>(const char* left, const StringValue& right);
+bool operator<=(const char* left, const StringValue& right);
+bool operator>=(const char* left, const StringValue& right);
+bool operator==(const StringValue& left, double right);
+bool operator!=(const StringValue& left, double right);
+bool operator<(const StringValue& left, double right);
+bool operator>(const StringValue& left, double right);
+bool operator<=(const StringValue& left, double right);
+bool operator>=(const StringValue& left, double right);
+bool operator==(double left, const StringValue& right);
+bool operator!=(double left, const StringValue& right);
+bool operator<(double left, const StringValue& right);
+bool operator>(double left, const StringValue& right);
+bool operator<=(double left, const StringValue& right);
+bool operator>=(double left, const StringValue& right);
+bool operator==(const StringValue& left, int32_t right);
+bool operator!=(const StringValue& left, int32_t right);
+bool operator<(const StringValue& left, int32_t right);
+bool operator>(const StringValue& left, int32_t right);
+bool operator<=(const StringValue& left, int32_t right);
+bool operator>=(const StringValue& left, int32_t right);
+bool operator==(int32_t left, const StringValue& right);
+bool operator!=(int32_t left, const StringValue& right);
+bool operator<(int32_t left, const StringValue& right);
+bool operator>(int32_t left, const StringValue& right);
+bool operator<=(int32_t left, const StringValue& right);
+bool operator>=(int32_t left, const StringValue& right);
+// Three-way forms: -1, 0 or 1 (an unordered comparison such as NaN gives 0).
+int32_t compare_text_number(const char* text, double number);
+int32_t compare_text_int(const char* text, int32_t number);
+
+// ---- Text functions (positions are zero-based) ----
+
+// At most count characters from start on; a negative count means the rest.
+StringValue text_mid(const StringValue& source, int32_t start, int32_t count);
+// Every occurrence of search replaced; inserted text is not searched again.
+StringValue text_replace(const StringValue& source, const StringValue& search,
+                         const StringValue& replacement);
+// Position of the first occurrence of search at or after start, or -1.
+int32_t text_find(const StringValue& text, const StringValue& search, int32_t start);
+// Copy with ASCII letters upper-cased.
+StringValue text_upper(const StringValue& source);
+// Copy with ASCII letters lower-cased.
+StringValue text_lower(const StringValue& source);
+// A one-character text holding the code's low 8 bits (code 0 gives length 1).
+StringValue text_char(int32_t code);
+// printf("%W.Df") with the truncated width and decimals, produced in full at any width.
+StringValue format_number(double width, double decimals, double number);
+// Length of the number's text by the number-to-text rule.
+int32_t number_text_length(double number);
+// Length of the integer's text.
+int32_t number_text_length(int32_t number);
+// The environment variable's value, or "" when unset; for "" every entry, each + "\n".
+StringValue env_get(const StringValue& name);
+// Sets the environment variable (an empty value removes it).
+void env_put(const StringValue& name, const StringValue& value);
+
+// ---- Numeric functions (angles in degrees) ----
+
+double sin_deg(double degrees);
+double cos_deg(double degrees);
+double tan_deg(double degrees);
+double atan2_deg(double y, double x);
+// 90 for x >= 1, -90 for x <= -1, else asin in degrees.
+double asin_deg(double x);
+// 0 for x >= 1, 180 for x <= -1, else acos in degrees.
+double acos_deg(double x);
+double power(double base, double exponent);
+// sqrt; a negative argument gives NaN.
+double square_root(double x);
+// fmod with the sign of x; 0 when y is exactly 0.
+double float_mod(double x, double y);
+// Truncating remainder with the sign of a; 0 when b is 0.
+int32_t int_mod(int32_t a, int32_t b);
+double absolute(double x);
+int32_t absolute(int32_t a);
+
+// ---- Random generator (one process-wide ISAAC generator) ----
+
+// 0..n inclusive from one full generation pass; 0 without advancing for n <= 0.
+int32_t random_int(int32_t n);
+// Re-initialises the generator from the seed.
+void random_seed(int32_t seed);
+
 }  // namespace kvn
+
+#include "kvn/value_array.h"

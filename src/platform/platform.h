@@ -176,6 +176,13 @@ struct FileFilter {
 std::string file_dialog(bool open, const std::vector<FileFilter>& filters,
                         const std::string& directory);
 
+// The variable's value, or "" when it is unset.
+std::string environment_value(const char* name);
+// Every "NAME=value" entry of the process environment.
+std::vector<std::string> environment_entries();
+// Sets the variable; an empty value removes it. False for an unusable name.
+bool environment_set(const char* name, const char* value);
+
 // ---------------------------------------------------------------- machine information
 
 // A 32-bit machine identifier, stable across runs; fallback when none can be read.

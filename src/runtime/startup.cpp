@@ -37,6 +37,8 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     runtime.main_window = renderer.window;
     platform::window_set_title(runtime.main_window, title.c_str());
     runtime.window_title = title;
+    // The clock was first read when the renderer was made: the seed is how long that took.
+    random_seed(to_integer(clock_ms()));
 
     runtime.input_state = std::make_unique<InputState>();
 

@@ -183,6 +183,24 @@ std::vector<std::string> environment_entries();
 // Sets the variable; an empty value removes it. False for an unusable name.
 bool environment_set(const char* name, const char* value);
 
+// ---------------------------------------------------------------- files and directories
+
+// Writes the bytes into a new file, deleting any file of that name first; a link left in its
+// place is never followed. False when the file cannot be created or written.
+bool write_new_file(const std::string& path, const void* data, size_t size);
+// Replaces the file's content: a temporary file beside it is written and renamed over it, so
+// the old content stays whole until the new one is complete. False on failure.
+bool replace_file(const std::string& path, const void* data, size_t size);
+// One entry of a directory.
+struct DirectoryEntry {
+    std::string name;
+    bool is_directory;
+};
+// The entries of a directory ("." and ".." included, as the system lists them).
+std::vector<DirectoryEntry> list_directory(const std::string& path);
+bool is_directory(const std::string& path);
+bool make_directory(const std::string& path);
+
 // ---------------------------------------------------------------- machine information
 
 // A 32-bit machine identifier, stable across runs; fallback when none can be read.

@@ -40,16 +40,6 @@ std::string read_file(const std::string& path) {
 }
 
 // The value of an environment variable, empty when it is not set.
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-bool is_directory(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 std::string trim_blanks(const std::string& text) {
     const char* blanks = " \t\r\n";
     size_t first = text.find_first_not_of(blanks);
@@ -101,7 +91,7 @@ bool spawn(const std::vector<std::string>& arguments, int output_fd, pid_t* pid)
 }
 
 bool on_path(const char* program) {
-    std::string path = environment("PATH");
+    std::string path = environment_value("PATH");
     if (path.empty()) path = "/usr/local/bin:/usr/bin:/bin";
     std::istringstream directories(path);
     std::string directory;
@@ -127,7 +117,7 @@ std::string read_all(int fd) {
 }
 
 std::string home_directory() {
-    std::string home = environment("HOME");
+    std::string home = environment_value("HOME");
     if (!home.empty()) return home;
     const passwd* user = getpwuid(getuid());
     return user && user->pw_dir ? user->pw_dir : "";
@@ -135,7 +125,7 @@ std::string home_directory() {
 
 // XDG_DOCUMENTS_DIR of the user-dirs file, $HOME expanded and quotes removed; empty when absent.
 std::string xdg_documents_dir(const std::string& home) {
-    std::string config = environment("XDG_CONFIG_HOME");
+    std::string config = environment_value("XDG_CONFIG_HOME");
     if (config.empty()) config = home + "/.config";
     std::istringstream lines(read_file(config + "/user-dirs.dirs"));
     std::string line;
@@ -378,7 +368,7 @@ void beep() {
 }
 
 bool dialogs_disabled() {
-    return environment("KVN_NO_DIALOGS") == "1";
+    return environment_value("KVN_NO_DIALOGS") == "1";
 }
 
 // ---------------------------------------------------------------- clock
@@ -406,7 +396,7 @@ void sleep_ms(uint32_t milliseconds) {
 // ---------------------------------------------------------------- process and files
 
 std::string temp_directory() {
-    std::string directory = environment("TMPDIR");
+    std::string directory = environment_value("TMPDIR");
     if (directory.empty()) directory = "/tmp";
     if (directory.back() != '/') directory += '/';
     return directory;
@@ -589,7 +579,7 @@ int battery_percent() {
 
 uint16_t ui_language_id() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        std::string locale = environment(name);
+        std::string locale = environment_value(name);
         if (!locale.empty()) return language_id_from_locale(locale.c_str());
     }
     return 0;

@@ -96,9 +96,4 @@ StringValue command_line() {
     return runtime.command_line_text;
 }
 
-void set_media_archives(const StringValue& first, const StringValue& second) {
-    if (runtime.media_archives[0]) runtime.media_archives[0]->file_name = first;
-    if (runtime.media_archives[1]) runtime.media_archives[1]->file_name = second;
-}
-
 }  // namespace kvn

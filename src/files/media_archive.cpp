@@ -1,0 +1,205 @@
+// Media archives: the lookup of asset names in archive files and their extraction.
+#include "files/media_archive.h"
+
+#include <lzo/lzo1x.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "files/media_reader.h"
+#include "platform/platform.h"
+#include "runtime/runtime_state.h"
+
+namespace kvn {
+
+namespace {
+
+constexpr uint8_t kTrailerMagic[3] = {0x73, 0x62, 0x58};
+constexpr uint32_t kTrailerSize = 7;
+constexpr uint32_t kPathLimit = 1024;
+// Extractions larger than this, or larger than LZO data of the stored size can produce, are
+// refused as corrupt.
+constexpr uint64_t kLargestEntry = 256u << 20;
+constexpr uint64_t kLzoGrowthLimit = 256;
+
+struct ArchiveEntry {
+    std::string name;
+    int32_t offset;
+    uint32_t stored_size;
+};
+
+bool read_exact(MediaReader& reader, void* destination, size_t count) {
+    return reader.read(destination, count) == count;
+}
+
+uint32_t little_endian_u32(const uint8_t* bytes) {
+    return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
+           uint32_t{bytes[3]} << 24;
+}
+
+bool read_u32(MediaReader& reader, uint32_t* value) {
+    uint8_t bytes[4];
+    if (!read_exact(reader, bytes, 4)) return false;
+    *value = little_endian_u32(bytes);
+    return true;
+}
+
+bool equal_ignoring_case(const std::string& left, const char* right) {
+    const size_t length = std::strlen(right);
+    if (left.size() != length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+        if (fold(left[i]) != fold(right[i])) return false;
+    }
+    return true;
+}
+
+// The part of the name after its last '/' or '\'.
+const char* base_name(const char* name) {
+    const char* base = name;
+    for (const char* c = name; *c; ++c) {
+        if (*c == '/' || *c == '\\') base = c + 1;
+    }
+    return base;
+}
+
+// Scans the directory for the base name; false on no match or a failed read.
+bool find_entry(MediaReader& reader, const char* wanted, ArchiveEntry* entry) {
+    for (;;) {
+        uint8_t name_length = 0;
+        if (!read_exact(reader, &name_length, 1) || name_length == 0) return false;
+        char name[256];
+        uint32_t offset = 0;
+        if (!read_exact(reader, name, name_length) || !read_u32(reader, &offset) ||
+            !read_u32(reader, &entry->stored_size)) {
+            return false;
+        }
+        entry->name.assign(name, name_length);
+        entry->offset = static_cast<int32_t>(offset);
+        if (equal_ignoring_case(entry->name, wanted)) return true;
+    }
+}
+
+// Reads and decompresses the entry; false when its bounds or data are not sound.
+bool extract_entry(MediaReader& reader, int64_t start, const ArchiveEntry& entry,
+                   std::vector<uint8_t>* data) {
+    const int64_t size = static_cast<int64_t>(reader.size());
+    if (start < 0 || entry.stored_size < 4 || start + int64_t{entry.stored_size} > size) {
+        return false;
+    }
+    std::vector<uint8_t> stored(entry.stored_size);
+    if (!reader.seek(static_cast<uint64_t>(start)) ||
+        !read_exact(reader, stored.data(), stored.size())) {
+        return false;
+    }
+    const uint64_t unpacked = little_endian_u32(stored.data());
+    const uint64_t packed = stored.size() - 4;
+    if (unpacked > kLargestEntry || unpacked > packed * kLzoGrowthLimit + 1024) return false;
+
+    static const bool lzo_ready = lzo_init() == LZO_E_OK;
+    if (!lzo_ready) return false;
+    data->resize(static_cast<size_t>(unpacked));
+    lzo_uint produced = static_cast<lzo_uint>(unpacked);
+    const int status = lzo1x_decompress_safe(stored.data() + 4, static_cast<lzo_uint>(packed),
+                                             data->data(), &produced, nullptr);
+    return status == LZO_E_OK && produced == unpacked;
+}
+
+// An entry name that can safely become part of a temporary file name.
+bool safe_file_name(const std::string& name) {
+    return !name.empty() && name.find_first_of(std::string("/\\\0", 3)) == std::string::npos &&
+           name.find("..") == std::string::npos;
+}
+
+}  // namespace
+
+MediaArchive::~MediaArchive() { release_extraction(); }
+
+void MediaArchive::release_extraction() {
+    if (extracted_image != 0) memory_image_remove(extracted_image);
+    extracted_image = 0;
+    if (!temp_file.empty()) std::remove(temp_file.c_str());
+    temp_file.clear();
+}
+
+int32_t resolve_media_file(MediaArchive& archive, const StringValue& name, StringValue& output,
+                           bool memory_allowed) {
+    archive.release_extraction();
+    output = name;
+    if (name.empty()) return 0;
+
+    MediaReader plain;
+    if (plain.open(name.c_str())) return 1;
+
+    if (!archive.enabled || archive.path.empty()) {
+        if (archive.path.empty()) archive.enabled = false;
+        return 0;
+    }
+    MediaReader reader;
+    uint8_t magic[3] = {};
+    if (!reader.open(archive.path.c_str()) || reader.size() < kTrailerSize ||
+        !reader.seek(reader.size() - kTrailerSize) || !read_exact(reader, magic, 3) ||
+        std::memcmp(magic, kTrailerMagic, 3) != 0) {
+        archive.enabled = false;
+        return 0;
+    }
+
+    uint32_t directory_field = 0;
+    read_u32(reader, &directory_field);
+    const int64_t size = static_cast<int64_t>(reader.size());
+    const int64_t directory_offset = static_cast<int32_t>(directory_field);
+    const bool from_end = directory_offset < 0;
+    const int64_t directory = from_end ? size + directory_offset : directory_offset;
+    output.clear();
+    ArchiveEntry entry;
+    if (directory < 0 || directory >= size || !reader.seek(static_cast<uint64_t>(directory)) ||
+        !find_entry(reader, base_name(name.c_str()), &entry)) {
+        return 0;
+    }
+
+    const int64_t start = from_end ? size + entry.offset : entry.offset;
+    std::vector<uint8_t> data;
+    if (!extract_entry(reader, start, entry, &data)) return 0;
+    reader.close();
+
+    if (memory_allowed) {
+        archive.extracted_image = memory_image_add(std::move(data));
+        output = memory_image_name(archive.extracted_image);
+        return 1;
+    }
+
+    if (!safe_file_name(entry.name)) return 0;
+    std::string temporary = platform::temp_directory() + "sbx";
+    temporary += static_cast<char>('A' + static_cast<uint8_t>(entry.offset) % 26);
+    temporary += static_cast<char>('A' + static_cast<uint8_t>(entry.stored_size) % 26);
+    temporary += entry.name;
+    if (is_memory_name(temporary.c_str())) return 0;
+    if (!platform::write_new_file(temporary, data.data(), data.size())) return 0;
+    archive.temp_file = temporary.c_str();
+    output = archive.temp_file;
+    return 1;
+}
+
+int32_t resolve_in_first_archive(const StringValue& name, StringValue& output) {
+    if (runtime.media_archives[0]) {
+        return resolve_media_file(*runtime.media_archives[0], name, output, true);
+    }
+    output = name;
+    MediaReader plain;
+    return plain.open(name.c_str()) ? 1 : 0;
+}
+
+void set_media_archives(const StringValue& first, const StringValue& second) {
+    const StringValue* paths[2] = {&first, &second};
+    for (int i = 0; i < 2; ++i) {
+        MediaArchive* archive = runtime.media_archives[i].get();
+        if (!archive) continue;
+        archive->release_extraction();
+        archive->path = text_mid(*paths[i], 0, static_cast<int32_t>(kPathLimit));
+        archive->enabled = true;
+    }
+}
+
+}  // namespace kvn

@@ -1,0 +1,77 @@
+// Files and directories on POSIX.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.h"
+
+namespace kvn::platform {
+
+namespace {
+
+bool write_all(int file, const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(file, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool write_new_file(const std::string& path, const void* data, size_t size) {
+    ::unlink(path.c_str());
+    const int file =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (file < 0) return false;
+    const bool written = write_all(file, data, size);
+    return ::close(file) == 0 && written;
+}
+
+bool replace_file(const std::string& path, const void* data, size_t size) {
+    std::string temporary = path + ".XXXXXX";
+    const int file = ::mkstemp(temporary.data());
+    if (file < 0) return false;
+    // Keep the permissions an existing file had; a new file gets the usual ones.
+    struct stat existing {};
+    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
+    ::fchmod(file, mode);
+    const bool written = write_all(file, data, size) && ::fsync(file) == 0;
+    if (::close(file) != 0 || !written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::vector<DirectoryEntry> list_directory(const std::string& path) {
+    std::vector<DirectoryEntry> entries;
+    DIR* directory = ::opendir(path.empty() ? "." : path.c_str());
+    if (!directory) return entries;
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string full = (path.empty() ? std::string(".") : path) + "/" + entry->d_name;
+        entries.push_back({entry->d_name, is_directory(full)});
+    }
+    ::closedir(directory);
+    return entries;
+}
+
+bool is_directory(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool make_directory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+}  // namespace kvn::platform

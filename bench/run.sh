@@ -15,3 +15,6 @@ on_display() {
 
 echo "== frame_pacing"
 on_display build/bench/bench_frame_pacing 2>/dev/null
+
+echo "== value"
+build/bench/bench_value

@@ -19,7 +19,7 @@ xvfb-run -a -s "-screen 0 1024x600x24" \
   ctest --test-dir build --output-on-failure -j "$jobs" || status=$?
 
 cmake -S . -B build-asan "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DKVN_SANITIZE=ON >/dev/null
-cmake --build build-asan -j "$jobs" --target kvn_unit_tests
+cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan -L unit --output-on-failure -j "$jobs" || status=$?
 
 exit "$status"

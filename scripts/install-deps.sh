@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev libgl-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev liblzo2-dev
   libgtest-dev
   xvfb xauth xdotool x11-utils imagemagick gdb
+  clang libclang-rt-14-dev
 )
 
 missing=()

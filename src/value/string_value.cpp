@@ -137,15 +137,19 @@ void StringValue::reserve(uint32_t n, bool keep) {
     const uint32_t need = n + 1;
     if (capacity_ >= need) return;
     const uint32_t new_capacity = (need & ~15u) + 16;
-    char* grown = allocate(new_capacity);
     if (keep && length_ != 0) {
-        std::memcpy(grown, buffer_, length_);
-        grown[length_] = '\0';
+        // The allocator can often grow a block where it stands (large blocks are remapped,
+        // not copied), which keeps a text built character by character from costing the
+        // square of its length; the kept bytes and their terminator come along.
+        char* grown = static_cast<char*>(std::realloc(buffer_, new_capacity));
+        if (grown == nullptr) fail_allocation("StringValue: out of memory");
+        buffer_ = grown;
     } else {
-        grown[0] = '\0';
+        char* fresh = allocate(new_capacity);
+        fresh[0] = '\0';
+        free_unless_shared(buffer_);
+        buffer_ = fresh;
     }
-    free_unless_shared(buffer_);
-    buffer_ = grown;
     capacity_ = new_capacity;
 }
 

@@ -74,4 +74,13 @@ bool is_directory(const std::string& path) {
 
 bool make_directory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
+bool same_file(const std::string& first, const std::string& second) {
+    struct stat first_status {};
+    struct stat second_status {};
+    return ::stat(first.c_str(), &first_status) == 0 &&
+           ::stat(second.c_str(), &second_status) == 0 &&
+           first_status.st_dev == second_status.st_dev &&
+           first_status.st_ino == second_status.st_ino;
+}
+
 }  // namespace kvn::platform

@@ -200,6 +200,8 @@ struct DirectoryEntry {
 std::vector<DirectoryEntry> list_directory(const std::string& path);
 bool is_directory(const std::string& path);
 bool make_directory(const std::string& path);
+// True when both paths name one existing file (same device and inode), links followed.
+bool same_file(const std::string& first, const std::string& second);
 
 // ---------------------------------------------------------------- machine information
 

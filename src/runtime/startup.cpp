@@ -1,6 +1,7 @@
 // Start-up and shutdown of every runtime service, in their fixed orders.
 #include <string>
 
+#include "files/file_channels.h"
 #include "kvn/gfx.h"
 #include "runtime/error_log.h"
 #include "runtime/runtime_state.h"
@@ -83,6 +84,7 @@ void runtime_shutdown() {
 
     append_error_log("Shut down KVN");
     enter_program_directory();
+    close_all_file_channels();
     runtime.input_state.reset();
     runtime.renderer.reset();
     runtime.media_archives[1].reset();

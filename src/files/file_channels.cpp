@@ -1,0 +1,366 @@
+// The eight numbered file channels: typed binary reads and writes and line-oriented text.
+// Reading goes through MediaReader (files and "mem://" images alike); writing uses a stdio
+// handle that is flushed after every command, so other readers see the bytes at once.
+#include "files/file_channels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "files/media_archive.h"
+#include "files/media_reader.h"
+#include "kvn/files.h"
+#include "kvn/runtime.h"
+#include "platform/platform.h"
+
+namespace kvn {
+
+namespace {
+
+constexpr int32_t kChannelCount = 8;
+constexpr int32_t kErrorNoSuchFile = 3;
+constexpr int32_t kErrorBadChannel = 7;
+constexpr uint32_t kLineLimit = 1024;
+constexpr uint32_t kLineBlock = 64;
+constexpr uint32_t kTextBytesSlack = 32;
+
+struct FileChannel {
+    // Read mode: the open file or memory image.
+    MediaReader reader;
+    // A private copy of a memory image being read, so the image stays valid even when its
+    // source (an archive extraction) is released by a later lookup; 0 when none.
+    uint32_t private_image = 0;
+    // Write and append modes.
+    std::FILE* writer = nullptr;
+
+    bool is_open() const { return reader.is_open() || writer; }
+
+    void close() {
+        reader.close();
+        if (private_image != 0) memory_image_remove(private_image);
+        private_image = 0;
+        if (writer) std::fclose(writer);
+        writer = nullptr;
+    }
+};
+
+FileChannel channels[kChannelCount];
+
+[[noreturn]] void fatal_error(int32_t code) {
+    set_error(code);
+    end_program();
+}
+
+// The channel of that number; any other number ends the program with error 7.
+FileChannel& channel_at(int32_t number) {
+    if (number < 0 || number >= kChannelCount) fatal_error(kErrorBadChannel);
+    return channels[number];
+}
+
+// The reader of a channel open for reading; a closed or write-only channel ends the program
+// with error 3, as reading from nothing does.
+MediaReader& reader_of(int32_t number) {
+    FileChannel& channel = channel_at(number);
+    if (!channel.reader.is_open()) fatal_error(kErrorNoSuchFile);
+    return channel.reader;
+}
+
+// Reads exactly count bytes or ends the program with error 3.
+void read_exact(int32_t number, void* destination, size_t count) {
+    if (reader_of(number).read(destination, count) != count) fatal_error(kErrorNoSuchFile);
+}
+
+uint32_t read_little_endian(int32_t number, size_t count) {
+    uint8_t bytes[4] = {};
+    read_exact(number, bytes, count);
+    uint32_t value = 0;
+    for (size_t i = count; i-- > 0;) value = value << 8 | bytes[i];
+    return value;
+}
+
+// Writes to a channel open for writing; a channel that is closed, reads a file or holds a
+// (read-only) memory image sets error 3 and writes nothing.
+void write_bytes(int32_t number, const void* bytes, size_t count) {
+    FileChannel& channel = channel_at(number);
+    if (!channel.writer) {
+        set_error(kErrorNoSuchFile);
+        return;
+    }
+    if (std::fwrite(bytes, 1, count, channel.writer) != count || std::fflush(channel.writer) != 0) {
+        set_error(kErrorNoSuchFile);
+    }
+}
+
+// The number's whole part as two's complement bits; NaN gives 0, huge values saturate.
+uint64_t integer_bits(double value) {
+    if (std::isnan(value)) return 0;
+    constexpr double kLimit = 9223372036854775807.0;
+    if (value >= kLimit) return static_cast<uint64_t>(INT64_MAX);
+    if (value <= -kLimit) return static_cast<uint64_t>(INT64_MIN);
+    return static_cast<uint64_t>(static_cast<int64_t>(value));
+}
+
+void write_little_endian(int32_t number, uint64_t value, size_t count) {
+    uint8_t bytes[8];
+    for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    write_bytes(number, bytes, count);
+}
+
+// A byte distance as a whole number; NaN gives 0, huge values saturate.
+int64_t whole_distance(double distance) {
+    return static_cast<int64_t>(integer_bits(distance));
+}
+
+// The size of a file open for writing; the position is kept.
+int64_t writer_size(std::FILE* writer) {
+    const long position = std::ftell(writer);
+    if (position < 0 || std::fseek(writer, 0, SEEK_END) != 0) return 0;
+    const long end = std::ftell(writer);
+    std::fseek(writer, position, SEEK_SET);
+    return end < 0 ? 0 : end;
+}
+
+bool open_for_reading(FileChannel& channel, const StringValue& name) {
+    StringValue resolved;
+    if (!resolve_in_first_archive(name, resolved) || !channel.reader.open(resolved.c_str())) {
+        return false;
+    }
+    if (!channel.reader.is_memory()) return true;
+    std::vector<uint8_t> bytes(static_cast<size_t>(channel.reader.size()));
+    if (channel.reader.read(bytes.data(), bytes.size()) != bytes.size()) return false;
+    channel.private_image = memory_image_add(std::move(bytes));
+    return channel.reader.open(memory_image_name(channel.private_image).c_str());
+}
+
+std::FILE* open_for_writing(const StringValue& name, bool append) {
+    if (is_memory_name(name.c_str())) return nullptr;
+    const std::string path = platform::native_path(name.c_str());
+    if (append) {
+        std::FILE* file = std::fopen(path.c_str(), "ab");
+        if (file) std::fseek(file, 0, SEEK_END);
+        return file;
+    }
+    std::remove(path.c_str());
+    return std::fopen(path.c_str(), "wb");
+}
+
+}  // namespace
+
+void close_all_file_channels() {
+    for (FileChannel& channel : channels) channel.close();
+}
+
+int32_t open_file(int32_t number, const StringValue& name, int32_t mode) {
+    FileChannel& channel = channel_at(number);
+    channel.close();
+    bool opened = false;
+    if (mode >= 1) {
+        opened = open_for_reading(channel, name);
+    } else {
+        channel.writer = open_for_writing(name, mode < 0);
+        opened = channel.writer != nullptr;
+    }
+    if (opened) return 1;
+    channel.close();
+    set_error(kErrorNoSuchFile);
+    return 0;
+}
+
+void close_file(int32_t number) {
+    channel_at(number).close();
+}
+
+int32_t free_file_channel() {
+    for (int32_t number = 0; number < kChannelCount; ++number) {
+        if (!channels[number].is_open()) return number;
+    }
+    return -1;
+}
+
+int32_t end_of_file(int32_t number) {
+    FileChannel& channel = channel_at(number);
+    if (channel.writer) return std::ftell(channel.writer) >= writer_size(channel.writer) ? 1 : 0;
+    return channel.reader.position() >= channel.reader.size() ? 1 : 0;
+}
+
+double file_position(int32_t number) {
+    FileChannel& channel = channel_at(number);
+    if (channel.writer) return static_cast<double>(std::ftell(channel.writer));
+    return static_cast<double>(channel.reader.position());
+}
+
+void seek_file(int32_t number, double distance, int32_t mode) {
+    FileChannel& channel = channel_at(number);
+    int64_t base = 0;
+    if (mode > 0) base = static_cast<int64_t>(file_position(number));
+    if (mode < 0) {
+        base = channel.writer ? writer_size(channel.writer)
+                              : static_cast<int64_t>(channel.reader.size());
+    }
+    int64_t target = base + whole_distance(distance);
+    if (target < 0) target = 0;
+    if (channel.writer) {
+        std::fseek(channel.writer, static_cast<long>(target), SEEK_SET);
+        return;
+    }
+    // A reader's position stays inside its data; a later read at the end fails as usual.
+    const int64_t size = static_cast<int64_t>(channel.reader.size());
+    channel.reader.seek(static_cast<uint64_t>(target < size ? target : size));
+}
+
+void read_int8(int32_t number, double& target) {
+    target = static_cast<int8_t>(read_little_endian(number, 1));
+}
+
+void read_uint8(int32_t number, double& target) {
+    target = read_little_endian(number, 1);
+}
+
+void read_int16(int32_t number, double& target) {
+    target = static_cast<int16_t>(read_little_endian(number, 2));
+}
+
+void read_uint16(int32_t number, double& target) {
+    target = read_little_endian(number, 2);
+}
+
+void read_int32(int32_t number, double& target) {
+    target = static_cast<int32_t>(read_little_endian(number, 4));
+}
+
+void read_uint32(int32_t number, double& target) {
+    target = read_little_endian(number, 4);
+}
+
+void read_float(int32_t number, double& target) {
+    const uint32_t bits = read_little_endian(number, 4);
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    target = value;
+}
+
+void read_double(int32_t number, double& target) {
+    const uint64_t low = read_little_endian(number, 4);
+    const uint64_t bits = uint64_t{read_little_endian(number, 4)} << 32 | low;
+    std::memcpy(&target, &bits, sizeof target);
+}
+
+void read_text_bytes(int32_t number, StringValue& target, int32_t count) {
+    channel_at(number);
+    if (count <= 0) {
+        target.clear();
+        return;
+    }
+    MediaReader& reader = reader_of(number);
+    // Data too short ends the program anyway; refusing first avoids a useless huge buffer.
+    if (reader.size() - reader.position() < static_cast<uint64_t>(count)) {
+        fatal_error(kErrorNoSuchFile);
+    }
+    const uint32_t room = static_cast<uint32_t>(count) + kTextBytesSlack;
+    target.reserve(room, false);
+    char* buffer = target.writable_buffer(room);
+    std::memset(buffer, 0, room + 1);
+    read_exact(number, buffer, static_cast<size_t>(count));
+    target.recount();
+}
+
+void read_line(int32_t number, StringValue& target) {
+    MediaReader& reader = reader_of(number);
+    target.reserve(kLineLimit, false);
+    char* buffer = target.writable_buffer(kLineLimit);
+    std::memset(buffer, 0, kLineLimit + 1);
+    const uint64_t start = reader.position();
+    if (start >= reader.size()) fatal_error(kErrorNoSuchFile);
+
+    // Blocks of at most 64 bytes up to the line feed or the line limit; the position is then
+    // moved back to just after the line feed. Memory images take the same path.
+    uint32_t length = 0;
+    bool found_line_feed = false;
+    while (length < kLineLimit) {
+        const uint32_t wanted = std::min(kLineBlock, kLineLimit - length);
+        const uint32_t got = static_cast<uint32_t>(reader.read(buffer + length, wanted));
+        const char* line_feed = static_cast<const char*>(std::memchr(buffer + length, '\n', got));
+        if (line_feed) {
+            found_line_feed = true;
+            length = static_cast<uint32_t>(line_feed - buffer);
+            break;
+        }
+        length += got;
+        if (got < wanted) break;
+    }
+    // Bytes read past the line feed belong to the next line.
+    std::memset(buffer + length, 0, kLineLimit + 1 - length);
+    reader.seek(start + length + (found_line_feed ? 1 : 0));
+    if (found_line_feed && length > 0 && buffer[length - 1] == '\r') buffer[length - 1] = '\0';
+    target.recount();
+}
+
+void read_line(int32_t number, double& target) {
+    StringValue line;
+    read_line(number, line);
+    target = text_to_number(line.c_str());
+}
+
+void read_line(int32_t number, int32_t& target) {
+    StringValue line;
+    read_line(number, line);
+    target = text_to_int(line.c_str());
+}
+
+void write_int8(int32_t number, double value) {
+    write_little_endian(number, integer_bits(value), 1);
+}
+
+void write_uint8(int32_t number, double value) {
+    write_little_endian(number, integer_bits(value), 1);
+}
+
+void write_int16(int32_t number, double value) {
+    write_little_endian(number, integer_bits(value), 2);
+}
+
+void write_uint16(int32_t number, double value) {
+    write_little_endian(number, integer_bits(value), 2);
+}
+
+void write_int32(int32_t number, double value) {
+    write_little_endian(number, integer_bits(value), 4);
+}
+
+void write_uint32(int32_t number, double value) {
+    write_little_endian(number, integer_bits(value), 4);
+}
+
+void write_float(int32_t number, double value) {
+    const float narrow = static_cast<float>(value);
+    uint32_t bits = 0;
+    std::memcpy(&bits, &narrow, sizeof bits);
+    write_little_endian(number, bits, 4);
+}
+
+void write_double(int32_t number, double value) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    write_little_endian(number, bits, 8);
+}
+
+void write_text(int32_t number, const StringValue& text) {
+    write_bytes(number, text.c_str(), text.length());
+}
+
+void write_line(int32_t number, const StringValue& text) {
+    write_text(number, text + "\r\n");
+}
+
+void write_line(int32_t number, double value) {
+    write_line(number, number_to_text(value));
+}
+
+void write_line(int32_t number, int32_t value) {
+    write_line(number, int_to_text(value));
+}
+
+}  // namespace kvn

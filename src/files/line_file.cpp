@@ -1,0 +1,167 @@
+// The line file: one cached text file addressed by line number, written back when another file
+// is selected and at program exit.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "files/media_archive.h"
+#include "files/media_reader.h"
+#include "kvn/files.h"
+#include "kvn/runtime.h"
+#include "platform/platform.h"
+
+namespace kvn {
+
+namespace {
+
+constexpr int32_t kSlotCount = 256;
+constexpr size_t kReadLineLimit = 1024;
+constexpr uint32_t kStoredTextLimit = 1023;
+constexpr int32_t kResultNoFile = 3;
+constexpr int32_t kResultBadLine = 7;
+
+struct LineFile {
+    // The name as the program gave it; selection compares against it byte for byte.
+    std::string name;
+    // Where the write-back goes: the name made absolute when it was selected, so a later
+    // change of the working directory (shutdown makes the program's directory current before
+    // the exit handlers run) cannot redirect it.
+    std::string write_path;
+    std::vector<std::string> slots = std::vector<std::string>(kSlotCount);
+    // Highest line number read or stored; -1 when there is none.
+    int32_t highest_line = -1;
+    bool modified = false;
+    // The selected file could not be read and nothing has been stored since.
+    bool missing = false;
+};
+
+LineFile& line_file() {
+    static LineFile file;
+    return file;
+}
+
+// Writes the current file back when it was changed; a "mem://" image is read-only and is never
+// written. The new content replaces the old file only once it is complete.
+void write_back() {
+    LineFile& file = line_file();
+    if (!file.modified || file.write_path.empty()) return;
+    file.modified = false;
+    std::string content;
+    for (int32_t line = 0; line <= file.highest_line; ++line) {
+        content += file.slots[line];
+        content += "\r\n";
+    }
+    if (!platform::replace_file(file.write_path, content.data(), content.size())) {
+        set_error(kResultNoFile);
+    }
+}
+
+std::string absolute_path(const std::string& path) {
+    if (path.empty() || path.front() == '/') return path;
+    std::string directory = platform::working_directory();
+    if (directory.empty() || directory.back() != '/') directory += '/';
+    return directory + path;
+}
+
+// Splits the bytes into at most 256 lines, each cut at 1024 characters, a CR before the LF
+// removed; returns how many lines there were.
+int32_t split_lines(const std::vector<uint8_t>& bytes, std::vector<std::string>& slots) {
+    int32_t count = 0;
+    size_t start = 0;
+    while (start < bytes.size() && count < kSlotCount) {
+        size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\n') ++end;
+        size_t length = end - start;
+        if (end < bytes.size() && length > 0 && bytes[end - 1] == '\r') --length;
+        if (length > kReadLineLimit) length = kReadLineLimit;
+        slots[count++].assign(reinterpret_cast<const char*>(bytes.data()) + start, length);
+        start = end + 1;
+    }
+    return count;
+}
+
+// Makes the named file current, writing the previous one back first; 0, or 3 when the file
+// cannot be read. A file that could not be read is tried again until something is stored.
+int32_t select_file(const StringValue& name) {
+    LineFile& file = line_file();
+    // Registered after the line file exists, so the handler runs before it is destroyed.
+    static const bool exit_handler_registered = std::atexit(write_back) == 0;
+    (void)exit_handler_registered;
+    const bool same_name = file.name == name.c_str();
+    if (same_name && !file.missing) return 0;
+    if (!same_name) write_back();
+
+    file.name = name.c_str();
+    file.write_path =
+        is_memory_name(name.c_str()) ? "" : absolute_path(platform::native_path(name.c_str()));
+    for (std::string& slot : file.slots) slot.clear();
+    file.modified = false;
+    StringValue resolved;
+    std::vector<uint8_t> bytes;
+    file.missing =
+        !resolve_in_first_archive(name, resolved) || !read_whole_media(resolved.c_str(), &bytes);
+    file.highest_line = file.missing ? -1 : split_lines(bytes, file.slots) - 1;
+    return file.missing ? kResultNoFile : 0;
+}
+
+bool line_in_range(int32_t line) {
+    return line >= 0 && line < kSlotCount;
+}
+
+}  // namespace
+
+int32_t line_file_get(const StringValue& file_name, int32_t line, StringValue& target) {
+    if (!line_in_range(line)) {
+        set_error(kResultBadLine);
+        target = "NO_DATA";
+        return kResultBadLine;
+    }
+    const int32_t selected = select_file(file_name);
+    if (selected != 0) {
+        target = "NO_FILE";
+        return selected;
+    }
+    target = line_file().slots[line].c_str();
+    target.trim_trailing_controls();
+    if (target.empty()) target = "NO_DATA";
+    return 0;
+}
+
+int32_t line_file_get(const StringValue& file_name, int32_t line, double& target) {
+    StringValue text;
+    const int32_t result = line_file_get(file_name, line, text);
+    target = text_to_number(text.c_str());
+    return result;
+}
+
+int32_t line_file_get(const StringValue& file_name, int32_t line, int32_t& target) {
+    StringValue text;
+    const int32_t result = line_file_get(file_name, line, text);
+    target = text_to_int(text.c_str());
+    return result;
+}
+
+int32_t line_file_put(const StringValue& file_name, int32_t line, const StringValue& text) {
+    if (!line_in_range(line)) {
+        set_error(kResultBadLine);
+        return kResultBadLine;
+    }
+    select_file(file_name);
+    LineFile& file = line_file();
+    const std::string stored = text.c_str();
+    file.slots[line] = stored.substr(0, kStoredTextLimit);
+    if (line > file.highest_line) file.highest_line = line;
+    file.modified = true;
+    file.missing = false;
+    return 0;
+}
+
+int32_t line_file_put(const StringValue& file_name, int32_t line, double number) {
+    return line_file_put(file_name, line, number_to_text(number));
+}
+
+int32_t line_file_put(const StringValue& file_name, int32_t line, int32_t number) {
+    return line_file_put(file_name, line, int_to_text(number));
+}
+
+}  // namespace kvn

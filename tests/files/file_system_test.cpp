@@ -1,0 +1,109 @@
+// File-system commands: copy safety, existence tests, directories, wildcards and listings.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "files/media_reader.h"
+#include "files/scratch_directory.h"
+#include "kvn/files.h"
+#include "kvn/runtime.h"
+
+namespace kvn {
+namespace {
+
+using testing_support::read_file;
+using testing_support::write_file;
+
+using FileSystemTest = testing_support::ScratchDirectoryTest;
+
+TEST_F(FileSystemTest, CopyDeleteAndExistence) {
+    write_file(directory_ / "source.txt", "payload");
+    EXPECT_EQ(copy_file("source.txt", "copy.txt"), 1);
+    EXPECT_EQ(read_file(directory_ / "copy.txt"), "payload");
+
+    // Onto itself, under another spelling or through a link: refused, the file untouched.
+    EXPECT_EQ(copy_file("source.txt", "source.txt"), 0);
+    EXPECT_EQ(copy_file("source.txt", ".\\source.txt."), 0);
+    std::filesystem::create_symlink(directory_ / "source.txt", directory_ / "link.txt");
+    EXPECT_EQ(copy_file("link.txt", "source.txt"), 0);
+    EXPECT_EQ(read_file(directory_ / "source.txt"), "payload");
+
+    // A failed copy leaves no destination behind.
+    write_file(directory_ / "stale.txt", "stale");
+    EXPECT_EQ(copy_file("absent.txt", "stale.txt"), 0);
+    EXPECT_FALSE(std::filesystem::exists(directory_ / "stale.txt"));
+
+    const uint32_t image = memory_image_add({'m', 'e', 'm'});
+    EXPECT_EQ(copy_file(memory_image_name(image), "from_memory.txt"), 1);
+    EXPECT_EQ(read_file(directory_ / "from_memory.txt"), "mem");
+    EXPECT_EQ(file_exists(memory_image_name(image)), 1);
+    memory_image_remove(image);
+    EXPECT_EQ(file_exists(memory_image_name(image)), 0);
+
+    EXPECT_EQ(file_exists("copy.txt"), 1);
+    EXPECT_EQ(file_exists(".\\copy.txt"), 1);
+    EXPECT_EQ(delete_file("copy.txt"), 1);
+    EXPECT_EQ(file_exists("copy.txt"), 0);
+    EXPECT_EQ(delete_file("copy.txt"), 0);
+}
+
+TEST_F(FileSystemTest, DirectoriesAndPaths) {
+    EXPECT_EQ(create_directory("saves"), 1);
+    EXPECT_EQ(create_directory("saves"), 0);
+    EXPECT_EQ(directory_exists("saves"), 1);
+    EXPECT_EQ(directory_exists("nothing"), 0);
+    EXPECT_EQ(file_exists("saves"), 0);
+
+    const StringValue start = get_current_directory();
+    EXPECT_EQ(std::string(start.c_str()), directory_.string() + "/");
+    EXPECT_EQ(set_current_directory("saves"), 1);
+    EXPECT_EQ(std::string(get_current_directory().c_str()), directory_.string() + "/saves/");
+    set_error(0);
+    EXPECT_EQ(set_current_directory("nowhere"), 0);
+    EXPECT_EQ(get_error_code(), 3);
+    EXPECT_EQ(set_current_directory(".."), 1);
+
+    StringValue path = "a\\b\\c.txt";
+    path_to_slashes(path);
+    EXPECT_EQ(path, "a/b/c.txt");
+}
+
+TEST(WildcardMatchTest, Rules) {
+    EXPECT_EQ(wildcard_match("*.png", "Ship.PNG"), 1);
+    EXPECT_EQ(wildcard_match("a?c", "a.c"), 0);
+    EXPECT_EQ(wildcard_match("a?c", "abc"), 1);
+    EXPECT_EQ(wildcard_match("*.*", "noextension"), 1);
+    EXPECT_EQ(wildcard_match("*.*x", "noextension"), 0);
+    EXPECT_EQ(wildcard_match("***", ""), 1);
+    EXPECT_EQ(wildcard_match("a**b", "aXXb"), 1);
+    EXPECT_EQ(wildcard_match("ship*", "ship_01.png"), 1);
+    EXPECT_EQ(wildcard_match("*ab", "aab"), 1);           // retry after a false start
+    EXPECT_EQ(wildcard_match("*a*b*c", "xaxbxxbyc"), 1);  // several backtracks
+    EXPECT_EQ(wildcard_match("*a*b*c", "xaxbxxby"), 0);
+    EXPECT_EQ(wildcard_match("*?", ""), 0);
+    EXPECT_EQ(wildcard_match("a_b", "A_B"), 1);
+    EXPECT_EQ(wildcard_match("a[b", "a{b"), 0);  // only letters ignore case
+    EXPECT_EQ(wildcard_match("abc", "abcd"), 0);
+}
+
+TEST_F(FileSystemTest, ListFilesPutsSortedDirectoriesBeforeMatchingFiles) {
+    for (const char* name : {"b.png", "A.PNG", "c.txt", "_x.png", "a.png.bak"}) {
+        write_file(directory_ / name, "");
+    }
+    std::filesystem::create_directory(directory_ / "Zeta");
+    std::filesystem::create_directory(directory_ / "alpha.png");
+
+    ValueArray<StringValue> names;
+    const int32_t result = list_files("*.png", names);
+    EXPECT_EQ(result, 3 + 65536 * 4);
+    std::vector<std::string> listed;
+    for (int32_t i = 0; i < names.size0; ++i) listed.emplace_back(array_element(names, i).c_str());
+    EXPECT_EQ(listed, (std::vector<std::string>{".", "..", "alpha.png", "Zeta", "_x.png", "A.PNG",
+                                                "b.png"}));
+
+    EXPECT_EQ(list_files("*.none", names), 65536 * 4);
+    EXPECT_EQ(names.size0, 4);
+}
+
+}  // namespace
+}  // namespace kvn

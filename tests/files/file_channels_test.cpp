@@ -33,18 +33,23 @@ class FileChannelTest : public testing_support::ScratchDirectoryTest {
     }
 };
 
+struct TypedCase {
+    void (*write)(int32_t, double);
+    void (*read)(int32_t, double&);
+    double value;
+};
+
 TEST_F(FileChannelTest, TypedValuesRoundTripLittleEndian) {
+    const TypedCase cases[] = {
+        {write_int8, read_int8, -2},       {write_uint8, read_uint8, 200},
+        {write_int16, read_int16, -12345}, {write_uint16, read_uint16, 65000},
+        {write_int32, read_int32, -2e9},   {write_uint32, read_uint32, 3e9},
+        {write_float, read_float, 1.5},    {write_double, read_double, -0.1},
+    };
     ASSERT_EQ(open_file(0, "typed.bin", 0), 1);
-    write_int8(0, -2);
-    write_uint8(0, 200);
-    write_int16(0, -12345);
-    write_uint16(0, 65000);
-    write_int32(0, -2000000000);
-    write_uint32(0, 3000000000.0);
-    write_float(0, 1.5);
-    write_double(0, -0.1);
+    for (const TypedCase& typed : cases) typed.write(0, typed.value);
     write_text(0, "end");
-    EXPECT_EQ(file_position(0), 1 + 1 + 2 + 2 + 4 + 4 + 4 + 8 + 3);
+    EXPECT_EQ(file_position(0), 29);
     close_file(0);
 
     const std::string bytes = read_file(directory_ / "typed.bin");
@@ -53,23 +58,11 @@ TEST_F(FileChannelTest, TypedValuesRoundTripLittleEndian) {
     EXPECT_EQ(bytes.substr(10, 4), std::string("\x00\x5E\xD0\xB2", 4));  // 3000000000
 
     ASSERT_EQ(open_file(1, "typed.bin", 1), 1);
-    double value = 0;
-    read_int8(1, value);
-    EXPECT_EQ(value, -2);
-    read_uint8(1, value);
-    EXPECT_EQ(value, 200);
-    read_int16(1, value);
-    EXPECT_EQ(value, -12345);
-    read_uint16(1, value);
-    EXPECT_EQ(value, 65000);
-    read_int32(1, value);
-    EXPECT_EQ(value, -2000000000);
-    read_uint32(1, value);
-    EXPECT_EQ(value, 3000000000.0);
-    read_float(1, value);
-    EXPECT_EQ(value, 1.5);
-    read_double(1, value);
-    EXPECT_EQ(value, -0.1);
+    for (const TypedCase& typed : cases) {
+        double value = 0;
+        typed.read(1, value);
+        EXPECT_EQ(value, typed.value);
+    }
     StringValue text;
     read_text_bytes(1, text, 3);
     EXPECT_EQ(text, "end");

@@ -18,3 +18,6 @@ on_display build/bench/bench_frame_pacing 2>/dev/null
 
 echo "== value"
 build/bench/bench_value
+
+echo "== pathfinding"
+build/bench/bench_pathfinding

@@ -3,5 +3,6 @@
 
 #include "kvn/gfx.h"
 #include "kvn/input.h"
+#include "kvn/pathfinding.h"
 #include "kvn/runtime.h"
 #include "kvn/value.h"

@@ -16,19 +16,9 @@ namespace kvn {
 
 namespace {
 
-constexpr uint8_t kTrailerMagic[3] = {0x73, 0x62, 0x58};
-constexpr uint32_t kTrailerSize = 7;
 constexpr uint32_t kPathLimit = 1024;
-// Extractions larger than this, or larger than LZO data of the stored size can produce, are
-// refused as corrupt.
-constexpr uint64_t kLargestEntry = 256u << 20;
+// LZO data cannot unpack to more than this many times its own size (plus a small start).
 constexpr uint64_t kLzoGrowthLimit = 256;
-
-struct ArchiveEntry {
-    std::string name;
-    int32_t offset;
-    uint32_t stored_size;
-};
 
 bool read_exact(MediaReader& reader, void* destination, size_t count) {
     return reader.read(destination, count) == count;
@@ -46,14 +36,8 @@ bool read_u32(MediaReader& reader, uint32_t* value) {
     return true;
 }
 
-bool equal_ignoring_case(const std::string& left, const char* right) {
-    const size_t length = std::strlen(right);
-    if (left.size() != length) return false;
-    for (size_t i = 0; i < length; ++i) {
-        auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-        if (fold(left[i]) != fold(right[i])) return false;
-    }
-    return true;
+unsigned char fold_case(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
 }
 
 // The part of the name after its last '/' or '\'.
@@ -65,27 +49,52 @@ const char* base_name(const char* name) {
     return base;
 }
 
-// Scans the directory for the base name; false on no match or a failed read.
-bool find_entry(MediaReader& reader, const char* wanted, ArchiveEntry* entry) {
-    for (;;) {
-        uint8_t name_length = 0;
-        if (!read_exact(reader, &name_length, 1) || name_length == 0) return false;
-        char name[256];
-        uint32_t offset = 0;
-        if (!read_exact(reader, name, name_length) || !read_u32(reader, &offset) ||
-            !read_u32(reader, &entry->stored_size)) {
-            return false;
-        }
-        entry->name.assign(name, name_length);
-        entry->offset = static_cast<int32_t>(offset);
-        if (equal_ignoring_case(entry->name, wanted)) return true;
-    }
+// An entry name that can safely become part of a temporary file name.
+bool safe_file_name(const std::string& name) {
+    return !name.empty() && name.find_first_of(std::string("/\\\0", 3)) == std::string::npos &&
+           name.find("..") == std::string::npos;
 }
 
-// Reads and decompresses the entry; false when its bounds or data are not sound.
-bool extract_entry(MediaReader& reader, int64_t start, const ArchiveEntry& entry,
-                   std::vector<uint8_t>* data) {
+}  // namespace
+
+bool read_archive_layout(MediaReader& reader, ArchiveLayout* layout) {
+    uint8_t magic[3] = {};
+    uint32_t directory_field = 0;
+    if (reader.size() < kArchiveTrailerSize || !reader.seek(reader.size() - kArchiveTrailerSize) ||
+        !read_exact(reader, magic, 3) || std::memcmp(magic, kArchiveMagic, 3) != 0 ||
+        !read_u32(reader, &directory_field)) {
+        return false;
+    }
+    const int64_t directory_offset = static_cast<int32_t>(directory_field);
+    layout->from_end = directory_offset < 0;
+    layout->directory = layout->from_end ? static_cast<int64_t>(reader.size()) + directory_offset
+                                         : directory_offset;
+    return true;
+}
+
+bool seek_archive_directory(MediaReader& reader, const ArchiveLayout& layout) {
+    return layout.directory >= 0 && layout.directory < static_cast<int64_t>(reader.size()) &&
+           reader.seek(static_cast<uint64_t>(layout.directory));
+}
+
+bool read_archive_entry(MediaReader& reader, ArchiveEntry* entry) {
+    uint8_t name_length = 0;
+    if (!read_exact(reader, &name_length, 1) || name_length == 0) return false;
+    char name[256];
+    uint32_t offset = 0;
+    if (!read_exact(reader, name, name_length) || !read_u32(reader, &offset) ||
+        !read_u32(reader, &entry->stored_size)) {
+        return false;
+    }
+    entry->name.assign(name, name_length);
+    entry->offset = static_cast<int32_t>(offset);
+    return true;
+}
+
+bool extract_archive_entry(MediaReader& reader, const ArchiveLayout& layout,
+                           const ArchiveEntry& entry, std::vector<uint8_t>* data) {
     const int64_t size = static_cast<int64_t>(reader.size());
+    const int64_t start = layout.from_end ? size + entry.offset : entry.offset;
     if (start < 0 || entry.stored_size < 4 || start + int64_t{entry.stored_size} > size) {
         return false;
     }
@@ -96,7 +105,9 @@ bool extract_entry(MediaReader& reader, int64_t start, const ArchiveEntry& entry
     }
     const uint64_t unpacked = little_endian_u32(stored.data());
     const uint64_t packed = stored.size() - 4;
-    if (unpacked > kLargestEntry || unpacked > packed * kLzoGrowthLimit + 1024) return false;
+    if (unpacked > kLargestArchiveEntry || unpacked > packed * kLzoGrowthLimit + 1024) {
+        return false;
+    }
 
     static const bool lzo_ready = lzo_init() == LZO_E_OK;
     if (!lzo_ready) return false;
@@ -107,15 +118,19 @@ bool extract_entry(MediaReader& reader, int64_t start, const ArchiveEntry& entry
     return status == LZO_E_OK && produced == unpacked;
 }
 
-// An entry name that can safely become part of a temporary file name.
-bool safe_file_name(const std::string& name) {
-    return !name.empty() && name.find_first_of(std::string("/\\\0", 3)) == std::string::npos &&
-           name.find("..") == std::string::npos;
+bool archive_entry_matches(const std::string& entry_name, const char* requested) {
+    const char* wanted = base_name(requested);
+    const size_t length = std::strlen(wanted);
+    if (entry_name.size() != length) return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (fold_case(entry_name[i]) != fold_case(wanted[i])) return false;
+    }
+    return true;
 }
 
-}  // namespace
-
-MediaArchive::~MediaArchive() { release_extraction(); }
+MediaArchive::~MediaArchive() {
+    release_extraction();
+}
 
 void MediaArchive::release_extraction() {
     if (extracted_image != 0) memory_image_remove(extracted_image);
@@ -138,30 +153,20 @@ int32_t resolve_media_file(MediaArchive& archive, const StringValue& name, Strin
         return 0;
     }
     MediaReader reader;
-    uint8_t magic[3] = {};
-    if (!reader.open(archive.path.c_str()) || reader.size() < kTrailerSize ||
-        !reader.seek(reader.size() - kTrailerSize) || !read_exact(reader, magic, 3) ||
-        std::memcmp(magic, kTrailerMagic, 3) != 0) {
+    ArchiveLayout layout;
+    if (!reader.open(archive.path.c_str()) || !read_archive_layout(reader, &layout)) {
         archive.enabled = false;
         return 0;
     }
-
-    uint32_t directory_field = 0;
-    read_u32(reader, &directory_field);
-    const int64_t size = static_cast<int64_t>(reader.size());
-    const int64_t directory_offset = static_cast<int32_t>(directory_field);
-    const bool from_end = directory_offset < 0;
-    const int64_t directory = from_end ? size + directory_offset : directory_offset;
     output.clear();
+    if (!seek_archive_directory(reader, layout)) return 0;
     ArchiveEntry entry;
-    if (directory < 0 || directory >= size || !reader.seek(static_cast<uint64_t>(directory)) ||
-        !find_entry(reader, base_name(name.c_str()), &entry)) {
-        return 0;
-    }
+    do {
+        if (!read_archive_entry(reader, &entry)) return 0;
+    } while (!archive_entry_matches(entry.name, name.c_str()));
 
-    const int64_t start = from_end ? size + entry.offset : entry.offset;
     std::vector<uint8_t> data;
-    if (!extract_entry(reader, start, entry, &data)) return 0;
+    if (!extract_archive_entry(reader, layout, entry, &data)) return 0;
     reader.close();
 
     if (memory_allowed) {

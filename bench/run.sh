@@ -21,3 +21,6 @@ build/bench/bench_value
 
 echo "== pathfinding"
 build/bench/bench_pathfinding
+
+echo "== archive"
+build/bench/bench_archive

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "archive_writer.h"
+#include "best_time.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
@@ -18,25 +19,13 @@
 
 namespace {
 
-constexpr int kRepetitions = 5;
+using kvn::bench::best_ms;
+
 constexpr int kEntries = 300;
 constexpr size_t kUnpackedTotal = 40'000'000;
 constexpr int kConfigLines = 10'000;
 
 volatile uint64_t sink = 0;
-
-template <typename Work>
-double best_ms(Work work) {
-    double best = 1e300;
-    for (int run = 0; run < kRepetitions; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
-        if (took.count() < best) best = took.count();
-    }
-    return best;
-}
 
 // Small xorshift generator: the data is the same on every run.
 uint32_t next_random(uint32_t* state) {

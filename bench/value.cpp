@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "best_time.h"
+
 namespace {
 
-constexpr int kRepetitions = 5;
+using kvn::bench::best_ms;
 
 // Keeps results alive so the optimiser cannot drop the measured work.
 volatile double sink = 0;
@@ -18,20 +20,6 @@ volatile double sink = 0;
 struct Record {
     double fields[8];
 };
-
-// Best wall time in milliseconds over the repetitions.
-template <typename Work>
-double best_ms(Work work) {
-    double best = 1e300;
-    for (int run = 0; run < kRepetitions; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
-        if (took.count() < best) best = took.count();
-    }
-    return best;
-}
 
 void report(const char* name, double kvn_ms, double std_ms) {
     std::printf("%-34s kvn %9.2f ms   std %9.2f ms   ratio %5.2f\n", name, kvn_ms, std_ms,

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace kvn {
 
@@ -60,6 +61,21 @@ bool inside(int32_t x, int32_t y, int32_t width, int32_t height) {
     return x >= 0 && y >= 0 && x < width && y < height;
 }
 
+// Tables a finished planner left for the next one on this thread.
+struct SpareTables {
+    PlannerArrays arrays;
+    FixedDeque open;
+    NodeHashTable closed;
+};
+
+thread_local SpareTables spare_tables;
+
+size_t table_bytes(const PlannerArrays& arrays, const FixedDeque& open,
+                   const NodeHashTable& closed) {
+    return arrays.costs_room * sizeof(float) + arrays.pool_room * sizeof(Node) +
+           arrays.cell_nodes_room * sizeof(Node*) + open.bytes() + closed.bytes();
+}
+
 }  // namespace
 
 bool AStarPlanner::set_up(const PlannerParameters& parameters, const double* cells) {
@@ -72,6 +88,7 @@ bool AStarPlanner::set_up(const PlannerParameters& parameters, const int32_t* ce
 
 template <typename Cell>
 bool AStarPlanner::set_up_from(const PlannerParameters& p, const Cell* cells) {
+    forget_nodes();
     ready_ = false;
     const int64_t cell_count = static_cast<int64_t>(p.width) * p.height;
     if (cells == nullptr || p.width <= 0 || p.height <= 0 || cell_count > kMaxCells) return false;
@@ -81,24 +98,28 @@ bool AStarPlanner::set_up_from(const PlannerParameters& p, const Cell* cells) {
         return false;
     }
     const int32_t count = static_cast<int32_t>(cell_count);
-    costs_ = uninitialised_array<float>(static_cast<size_t>(count));
-    if (!costs_) return false;
-    if (!normalise_costs(cells, count, costs_.get())) return false;
-
     pool_size_ = size_or_cells(p.pool_size, count);
     const int32_t open_capacity = size_or_cells(p.open_capacity, count);
     if (pool_size_ < 1 || open_capacity < 1 || pool_size_ > kMaxCells ||
         open_capacity > kMaxCells) {
         return false;
     }
-    pool_ = uninitialised_array<Node>(static_cast<size_t>(pool_size_));
-    next_free_ = 0;
+    if (!arrays_.pool && spare_tables.arrays.pool) {
+        arrays_ = std::move(spare_tables.arrays);
+        open_ = std::move(spare_tables.open);
+        closed_ = std::move(spare_tables.closed);
+        spare_tables = SpareTables();
+    }
+    const size_t cells_size = static_cast<size_t>(count);
+    if (!ensure_room(arrays_.costs, arrays_.costs_room, cells_size, false) ||
+        !normalise_costs(cells, count, arrays_.costs.get())) {
+        return false;
+    }
     open_lookup_ = p.open_lookup;
-    cell_nodes_ = open_lookup_ == OpenLookup::kCellTable
-                      ? zeroed_array<Node*>(static_cast<size_t>(count))
-                      : nullptr;
-    if (!pool_ || !open_.allocate(open_capacity) || !closed_.allocate(p.hash_bits) ||
-        (open_lookup_ == OpenLookup::kCellTable && !cell_nodes_)) {
+    if (!ensure_room(arrays_.pool, arrays_.pool_room, static_cast<size_t>(pool_size_), false) ||
+        !open_.allocate(open_capacity) || !closed_.allocate(p.hash_bits) ||
+        (open_lookup_ == OpenLookup::kCellTable &&
+         !ensure_room(arrays_.cell_nodes, arrays_.cell_nodes_room, cells_size, true))) {
         return false;
     }
     start_x_ = p.start_x;
@@ -117,25 +138,48 @@ bool AStarPlanner::set_up_from(const PlannerParameters& p, const Cell* cells) {
     return true;
 }
 
+AStarPlanner::~AStarPlanner() {
+    forget_nodes();
+    const size_t bytes = table_bytes(arrays_, open_, closed_);
+    // One spare set is kept, the larger, so that the largest map seen stays cheap.
+    if (arrays_.pool && bytes <= kMaxKeptBytes &&
+        bytes >= table_bytes(spare_tables.arrays, spare_tables.open, spare_tables.closed)) {
+        spare_tables.arrays = std::move(arrays_);
+        spare_tables.open = std::move(open_);
+        spare_tables.closed = std::move(closed_);
+    }
+}
+
+void AStarPlanner::forget_nodes() {
+    if (open_lookup_ == OpenLookup::kCellTable) {
+        for (int32_t i = 0; i < next_free_; ++i) {
+            const Node& node = arrays_.pool[i];
+            arrays_.cell_nodes[node.x + width_ * node.y] = nullptr;
+        }
+    }
+    closed_.clear_buckets_of(arrays_.pool.get(), next_free_);
+    open_.clear();
+    next_free_ = 0;
+}
+
+void AStarPlanner::release() {
+    forget_nodes();
+    Planner::release();
+}
+
 void AStarPlanner::prepare() {
     // After a failed set-up the open list stays empty, so a search finds nothing.
     if (!ready_) return;
-    if (cell_nodes_) {
-        // Only the cells that got a node need clearing.
-        for (int32_t i = 0; i < next_free_; ++i) {
-            cell_nodes_[pool_[i].x + width_ * pool_[i].y] = nullptr;
-        }
-    }
-    open_.clear();
-    closed_.clear();
+    forget_nodes();
     found_ = false;
-    next_free_ = 0;
     next_ticket_ = 0;
     goal_node_ = nullptr;
     // The start cell is used even when it is a wall.
-    Node* const start = &pool_[next_free_++];
+    Node* const start = &arrays_.pool[next_free_++];
     *start = Node{nullptr, start_x_, start_y_, 0.0f, 0.0f, nullptr, next_ticket_++};
-    if (cell_nodes_) cell_nodes_[start_x_ + width_ * start_y_] = start;
+    if (open_lookup_ == OpenLookup::kCellTable) {
+        arrays_.cell_nodes[start_x_ + width_ * start_y_] = start;
+    }
     open_.push_back(start);
 }
 
@@ -156,7 +200,7 @@ void AStarPlanner::search() {
             const int32_t y = current->y + step.dy;
             if (!inside(x, y, width_, height_)) continue;
             const int32_t cell = x + width_ * y;
-            const float cost = costs_[cell];
+            const float cost = arrays_.costs[cell];
             if (cost == kWall) continue;
             const float factor = step.diagonal && diagonal_factor_ ? kDiagonalFactor : 1.0f;
             if (!visit(current, x, y, cell, current->g + cost * factor)) {
@@ -190,9 +234,9 @@ bool AStarPlanner::visit(Node* current, int32_t x, int32_t y, int32_t cell, floa
         return insert_open(open);
     }
     if (next_free_ == pool_size_) return false;
-    Node* const node = &pool_[next_free_++];
+    Node* const node = &arrays_.pool[next_free_++];
     *node = Node{current, x, y, new_f, new_g, nullptr, 0};
-    if (cell_nodes_) cell_nodes_[cell] = node;
+    if (open_lookup_ == OpenLookup::kCellTable) arrays_.cell_nodes[cell] = node;
     return insert_open(node);
 }
 
@@ -215,7 +259,7 @@ Node* AStarPlanner::open_node(int32_t x, int32_t y, int32_t cell, int32_t& posit
     }
     // A cell's node is open unless it is closed (checked before) or being expanded (never a
     // neighbour of itself).
-    return cell_nodes_[cell];
+    return arrays_.cell_nodes[cell];
 }
 
 int32_t AStarPlanner::locate_open(const Node* node) const {

@@ -43,10 +43,28 @@ struct PlannerParameters {
 // place is the same as a binary search over the whole list gives.
 int32_t sorted_position(const FixedDeque& open, float f);
 
+// The planner's big arrays and the element count each has room for; the node table is all null
+// whenever no search uses it.
+struct PlannerArrays {
+    PlainArray<float> costs;
+    size_t costs_room = 0;
+    PlainArray<Node> pool;
+    size_t pool_room = 0;
+    PlainArray<Node*> cell_nodes;
+    size_t cell_nodes_room = 0;
+};
+
 class AStarPlanner final : public Planner {
   public:
     // Maps of more cells are refused: their tables alone would take gigabytes.
     static constexpr int64_t kMaxCells = int64_t{1} << 24;
+    // Tables up to this size outlive the planner and serve the next one on the same thread,
+    // which spares it the page faults of fresh memory; larger ones are freed. A 1024 x 1024
+    // map needs about 70 MiB.
+    static constexpr size_t kMaxKeptBytes = size_t{160} << 20;
+
+    AStarPlanner() = default;
+    ~AStarPlanner() override;
 
     // Takes the parameters and width x height cells (x varies fastest; <= 0 is a wall) and
     // makes every table; false when the search cannot run.
@@ -55,6 +73,7 @@ class AStarPlanner final : public Planner {
 
     void prepare() override;
     void search() override;
+    void release() override;
 
     // Nodes taken from the open list since the planner was made.
     int64_t expanded_count() const { return expanded_count_; }
@@ -62,6 +81,9 @@ class AStarPlanner final : public Planner {
   private:
     template <typename Cell>
     bool set_up_from(const PlannerParameters& parameters, const Cell* cells);
+    // Takes the nodes of the last search out of the node table and the closed set and empties
+    // the open list, touching only the entries those nodes used.
+    void forget_nodes();
     // Offers the cell a way through the current node at cost new_g; false when the pool or
     // the open list ran out.
     bool visit(Node* current, int32_t x, int32_t y, int32_t cell, float new_g);
@@ -84,11 +106,9 @@ class AStarPlanner final : public Planner {
     float weight_ = 0;
     int32_t width_ = 0;
     int32_t height_ = 0;
-    PlainArray<float> costs_;
-    PlainArray<Node> pool_;
+    // costs, the pool, and the node each cell owns for OpenLookup::kCellTable.
+    PlannerArrays arrays_;
     int32_t next_free_ = 0;
-    // The node each cell owns, for OpenLookup::kCellTable.
-    PlainArray<Node*> cell_nodes_;
     uint64_t next_ticket_ = 0;
     int64_t expanded_count_ = 0;
     // Set by a successful set-up; a failed one leaves tables half made.

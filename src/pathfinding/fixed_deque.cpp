@@ -7,10 +7,11 @@
 namespace kvn {
 
 bool FixedDeque::allocate(int32_t capacity) {
-    buffer_ = capacity > 0 ? uninitialised_array<Node*>(static_cast<size_t>(capacity)) : nullptr;
-    capacity_ = buffer_ ? capacity : 0;
+    const bool allocated =
+        capacity > 0 && ensure_room(buffer_, room_, static_cast<size_t>(capacity), false);
+    capacity_ = allocated ? capacity : 0;
     clear();
-    return buffer_ != nullptr;
+    return allocated;
 }
 
 bool FixedDeque::push_back(Node* node) {

@@ -11,10 +11,13 @@ namespace kvn {
 // shift whichever side of the position is shorter, so the order is the same either way.
 class FixedDeque {
   public:
-    // Room for capacity nodes (at least one), empty; false when the memory is not there.
+    // Room for capacity nodes (at least one), empty; the buffer is kept when it is large
+    // enough. False when the memory is not there.
     bool allocate(int32_t capacity);
 
     int32_t capacity() const { return capacity_; }
+    // Bytes the buffer takes, however many slots are in use.
+    size_t bytes() const { return room_ * sizeof(Node*); }
     bool empty() const { return empty_; }
     bool full() const { return !empty_ && head_ == tail_; }
     int32_t size() const {
@@ -51,6 +54,7 @@ class FixedDeque {
     void shift_toward_tail(int32_t first, int32_t count);
 
     PlainArray<Node*> buffer_;
+    size_t room_ = 0;
     int32_t capacity_ = 0;
     // Buffer index of position 0, and the buffer index one past the back.
     int32_t head_ = 0;

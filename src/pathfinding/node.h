@@ -1,6 +1,7 @@
 // The search node shared by the open list, the closed set and the planner's pool.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -46,6 +47,16 @@ PlainArray<T> zeroed_array(size_t count) {
     static_assert(std::is_trivial_v<T>, "only plain records may skip construction");
     if (count == 0) return nullptr;
     return PlainArray<T>(static_cast<T*>(std::calloc(count, sizeof(T))));
+}
+
+// Makes array hold at least count elements, keeping what it has when room (its element count)
+// suffices; a new array is zeroed when zeroed is set. False when the memory is not there.
+template <typename T>
+bool ensure_room(PlainArray<T>& array, size_t& room, size_t count, bool zeroed) {
+    if (array && room >= count) return true;
+    array = zeroed ? zeroed_array<T>(count) : uninitialised_array<T>(count);
+    room = array ? count : 0;
+    return array != nullptr;
 }
 
 }  // namespace kvn

@@ -7,12 +7,12 @@
 namespace kvn {
 
 bool NodeHashTable::allocate(int32_t bits) {
+    // Held nodes would sit in the wrong buckets under the new bits.
+    clear();
     bits_ = std::clamp(bits, 0, kMaxBits) & ~1;
     half_ = static_cast<uint32_t>(bits_ / 2);
     mask_ = (1u << half_) - 1;
-    size_ = 0;
-    buckets_ = zeroed_array<Node*>(size_t{1} << bits_);
-    return buckets_ != nullptr;
+    return ensure_room(buckets_, room_, size_t{1} << bits_, true);
 }
 
 void NodeHashTable::insert(Node* node) {
@@ -43,6 +43,12 @@ void NodeHashTable::clear() {
     // A table never filled since the last clear is still all zero; skip touching its pages.
     if (size_ == 0 || !buckets_) return;
     std::memset(buckets_.get(), 0, sizeof(Node*) << bits_);
+    size_ = 0;
+}
+
+void NodeHashTable::clear_buckets_of(const Node* nodes, int32_t count) {
+    if (size_ == 0) return;
+    for (int32_t i = 0; i < count; ++i) buckets_[bucket_of(nodes[i].x, nodes[i].y)] = nullptr;
     size_ = 0;
 }
 

@@ -13,11 +13,13 @@ class NodeHashTable {
   public:
     static constexpr int32_t kMaxBits = 24;
 
-    // Empty buckets for b = bits limited to 0..24 and rounded down to even; false when the
-    // memory is not there.
+    // Empty buckets for b = bits limited to 0..24 and rounded down to even, in the old array
+    // when it is large enough; false when the memory is not there.
     bool allocate(int32_t bits);
 
     int32_t bits() const { return bits_; }
+    // Bytes the bucket array takes, which may hold more buckets than bits asks for.
+    size_t bytes() const { return room_ * sizeof(Node*); }
     // Nodes currently held.
     int32_t size() const { return size_; }
     uint32_t bucket_of(int32_t x, int32_t y) const {
@@ -30,9 +32,13 @@ class NodeHashTable {
     Node* lookup(int32_t x, int32_t y, bool remove);
     // Empties every bucket.
     void clear();
+    // Empties the table by clearing only the buckets of the given nodes, which must include
+    // every node held: far cheaper than clear() when few buckets were used.
+    void clear_buckets_of(const Node* nodes, int32_t count);
 
   private:
     PlainArray<Node*> buckets_;
+    size_t room_ = 0;
     int32_t bits_ = 0;
     uint32_t half_ = 0;
     uint32_t mask_ = 0;

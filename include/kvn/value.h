@@ -5,6 +5,17 @@
 
 namespace kvn {
 
+// Codes of the runtime's error state, set by failing commands and by the fatal ends.
+enum ErrorCode : int32_t {
+    kErrorSuccess = 0,
+    kErrorNoSuchFile = 3,
+    kErrorOutOfMemory = 7,
+    kErrorArrayMisuse = 8,
+    kErrorOutOfBounds = 9,
+    kErrorOutOfData = 20,
+    kErrorAssertion = 21,
+};
+
 // Counted, heap-backed, NUL-terminated text of 8-bit characters.
 // Exactly three fields: buffer, capacity (bytes owned, terminator included; 0 = owns nothing)
 // and length. A value that owns nothing points at the one shared empty text.

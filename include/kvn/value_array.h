@@ -19,10 +19,6 @@ class StringValue;
 
 namespace array_detail {
 
-constexpr int32_t kErrorOutOfMemory = 7;
-constexpr int32_t kErrorArrayMisuse = 8;
-constexpr int32_t kErrorOutOfBounds = 9;
-
 // Keeps an argument out of template deduction, so array_push(numbers, 3) picks T from the array.
 template <typename T>
 struct NonDeduced {
@@ -246,7 +242,7 @@ inline T& array_element(ValueArray<T>& array, int32_t i0, int32_t i1 = 0, int32_
         static_cast<uint32_t>(i1) >= static_cast<uint32_t>(extent(array.size1)) ||
         static_cast<uint32_t>(i2) >= static_cast<uint32_t>(extent(array.size2)) ||
         static_cast<uint32_t>(i3) >= static_cast<uint32_t>(extent(array.size3))) {
-        array_fatal_error(array_detail::kErrorOutOfBounds);
+        array_fatal_error(kErrorOutOfBounds);
     }
     return array.elements[i0 + static_cast<ptrdiff_t>(i1) * array.stride1 +
                           static_cast<ptrdiff_t>(i2) * array.stride2 +

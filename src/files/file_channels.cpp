@@ -21,8 +21,8 @@ namespace kvn {
 namespace {
 
 constexpr int32_t kChannelCount = 8;
-constexpr int32_t kErrorNoSuchFile = 3;
-constexpr int32_t kErrorBadChannel = 7;
+// A channel number out of range is reported with the out-of-memory code.
+constexpr int32_t kErrorBadChannel = kErrorOutOfMemory;
 constexpr uint32_t kLineLimit = 1024;
 constexpr uint32_t kLineBlock = 64;
 constexpr uint32_t kTextBytesSlack = 32;

@@ -14,7 +14,6 @@ namespace kvn {
 
 namespace {
 
-constexpr int32_t kErrorNoSuchFile = 3;
 constexpr int32_t kDirectoryCountUnit = 65536;
 constexpr size_t kCopyBlock = 64 * 1024;
 

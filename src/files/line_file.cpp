@@ -17,8 +17,8 @@ namespace {
 constexpr int32_t kSlotCount = 256;
 constexpr size_t kReadLineLimit = 1024;
 constexpr uint32_t kStoredTextLimit = 1023;
-constexpr int32_t kResultNoFile = 3;
-constexpr int32_t kResultBadLine = 7;
+// A line number out of range is reported with the out-of-memory code.
+constexpr int32_t kResultBadLine = kErrorOutOfMemory;
 
 struct LineFile {
     // The name as the program gave it; selection compares against it byte for byte.
@@ -52,7 +52,7 @@ void write_back() {
         content += "\r\n";
     }
     if (!platform::replace_file(file.write_path, content.data(), content.size())) {
-        set_error(kResultNoFile);
+        set_error(kErrorNoSuchFile);
     }
 }
 
@@ -101,7 +101,7 @@ int32_t select_file(const StringValue& name) {
     file.missing =
         !resolve_in_first_archive(name, resolved) || !read_whole_media(resolved.c_str(), &bytes);
     file.highest_line = file.missing ? -1 : split_lines(bytes, file.slots) - 1;
-    return file.missing ? kResultNoFile : 0;
+    return file.missing ? kErrorNoSuchFile : 0;
 }
 
 bool line_in_range(int32_t line) {

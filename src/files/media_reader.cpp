@@ -58,7 +58,9 @@ StringValue memory_image_name(uint32_t handle) {
     return StringValue(name);
 }
 
-void memory_image_remove(uint32_t handle) { image_table().images.erase(handle); }
+void memory_image_remove(uint32_t handle) {
+    image_table().images.erase(handle);
+}
 
 bool memory_image_find(const char* name, MemoryImageView* image) {
     if (!is_memory_name(name) || std::strlen(name) <= kLengthColumn) return false;
@@ -73,7 +75,9 @@ bool memory_image_find(const char* name, MemoryImageView* image) {
     return true;
 }
 
-MediaReader::~MediaReader() { close(); }
+MediaReader::~MediaReader() {
+    close();
+}
 
 bool MediaReader::open(const char* name) {
     close();

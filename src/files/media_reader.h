@@ -30,7 +30,7 @@ bool is_memory_name(const char* name);
 
 // An open file or memory image, read from a position; reads past the end copy what remains.
 class MediaReader {
-public:
+  public:
     MediaReader() = default;
     MediaReader(const MediaReader&) = delete;
     MediaReader& operator=(const MediaReader&) = delete;
@@ -48,7 +48,7 @@ public:
     uint64_t position() const { return position_; }
     uint64_t size() const { return size_; }
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     MemoryImageView memory_;
     uint64_t position_ = 0;

@@ -72,7 +72,9 @@ bool is_directory(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool make_directory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool make_directory(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
 
 bool same_file(const std::string& first, const std::string& second) {
     struct stat first_status {};

@@ -10,7 +10,6 @@ namespace kvn {
 
 namespace {
 
-constexpr int32_t kErrorAssertion = 21;
 constexpr size_t kConsoleLineLimit = 4095;
 
 const char* error_message(int32_t code) {

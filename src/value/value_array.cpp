@@ -12,8 +12,6 @@ namespace kvn {
 
 namespace {
 
-constexpr int32_t kErrorOutOfData = 20;
-
 // The current data list (no items = none) and the index of the next item to read.
 DataList current_list = {nullptr, 0};
 int32_t read_position = 0;

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "files/media_reader.h"
-#include "files/scratch_directory.h"
 #include "kvn/files.h"
 #include "kvn/runtime.h"
+#include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {

@@ -19,6 +19,7 @@
 #include "files/media_reader.h"
 #include "kvn/runtime.h"
 #include "runtime/runtime_state.h"
+#include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
@@ -119,25 +120,15 @@ bool exists(const std::string& path) {
 }
 
 // Every test gets its own TMPDIR (where temporary extractions go) holding its files.
-class MediaArchiveTest : public testing::Test {
+class MediaArchiveTest : public testing_support::ScratchDirectoryTest {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kvn-archive-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch_ = pattern;
-        const char* old = std::getenv("TMPDIR");
-        saved_tmpdir_ = old ? old : "";
-        had_tmpdir_ = old != nullptr;
-        setenv("TMPDIR", scratch_.c_str(), 1);
+        ScratchDirectoryTest::SetUp();
+        scratch_ = directory_.string();
     }
     void TearDown() override {
         archive_.release_extraction();
-        if (had_tmpdir_) {
-            setenv("TMPDIR", saved_tmpdir_.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
-        }
-        std::system(("rm -rf '" + scratch_ + "'").c_str());
+        ScratchDirectoryTest::TearDown();
     }
 
     // Writes the archive into the scratch folder and points the test's archive at it.
@@ -156,10 +147,6 @@ class MediaArchiveTest : public testing::Test {
     std::string archive_path_;
     MediaArchive archive_;
     StringValue output_;
-
-  private:
-    std::string saved_tmpdir_;
-    bool had_tmpdir_ = false;
 };
 
 TEST_F(MediaArchiveTest, PlainFilesAndLiveImagesWinOverEntries) {

@@ -1,17 +1,14 @@
 // Dynamic arrays in every form and the data lists, fatal ends included.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 
 #include "kvn/runtime.h"
 #include "kvn/value.h"
+#include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
@@ -29,53 +26,15 @@ std::string text_of(const StringValue& value) {
 
 // Runs fatal statements in a child process with debug mode on and a private temporary
 // directory, so the code the child left in ErrorLog.txt can be read afterwards.
-class FatalEnd : public testing::Test {
+class FatalEnd : public testing_support::ScratchDirectoryTest {
   protected:
-    void SetUp() override {
-        char scratch[] = "/tmp/kvn_array_XXXXXX";
-        ASSERT_NE(mkdtemp(scratch), nullptr);
-        directory_ = scratch;
-        const char* saved = std::getenv("TMPDIR");
-        had_tmpdir_ = saved != nullptr;
-        if (had_tmpdir_) saved_tmpdir_ = saved;
-        setenv("TMPDIR", directory_.c_str(), 1);
-        saved_debug_mode_ = project_settings.debug_mode;
-        project_settings.debug_mode = 1;
-    }
-    void TearDown() override {
-        project_settings.debug_mode = saved_debug_mode_;
-        if (had_tmpdir_) {
-            setenv("TMPDIR", saved_tmpdir_.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
-        }
-        std::remove(log_path().c_str());
-        rmdir(directory_.c_str());
-    }
-
-    // The error code line the child wrote after "-End On Line", or "" when it wrote none.
+    // The error code the child's end record holds, or "" when it left none.
     std::string fatal_code(const std::function<void()>& statement) {
-        std::remove(log_path().c_str());
+        expect_end_record();
         EXPECT_EXIT(statement(), testing::ExitedWithCode(0), "");
-        std::ifstream log(log_path(), std::ios::binary);
-        std::stringstream content;
-        content << log.rdbuf();
-        const std::string text = content.str();
-        const std::string marker = "-End On Line\r\n";
-        const size_t start = text.find(marker);
-        if (start == std::string::npos) return "";
-        const size_t code = start + marker.size();
-        const size_t end = text.find("\r\n", code);
-        return end == std::string::npos ? "" : text.substr(code, end - code);
+        const int32_t code = ended_with_code();
+        return code < 0 ? "" : std::to_string(code);
     }
-
-  private:
-    std::string log_path() const { return directory_ + "/ErrorLog.txt"; }
-
-    std::string directory_;
-    std::string saved_tmpdir_;
-    bool had_tmpdir_ = false;
-    int32_t saved_debug_mode_ = 0;
 };
 
 using ArrayBounds = FatalEnd;

@@ -2,46 +2,31 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "gfx/gl_extensions.h"
 #include "kvn/gfx.h"
 #include "runtime/runtime_state.h"
+#include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
 
-namespace fs = std::filesystem;
-
 // Every test gets a fresh renderer of 320 x 200 as the process's renderer, and its own
 // temporary directory for the log.
-class RendererTest : public testing::Test {
+class RendererTest : public testing_support::ScratchDirectoryTest {
   protected:
     void SetUp() override {
-        static const fs::path base = fs::temp_directory_path();
-        temp_ = base / ("kvn_gl_" + std::to_string(::getpid()));
-        fs::create_directories(temp_);
-        setenv("TMPDIR", (temp_.string() + "/").c_str(), 1);
+        ScratchDirectoryTest::SetUp();
         runtime.renderer = std::make_unique<VoruRERarudeve>();
         ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 0));
     }
     void TearDown() override {
         runtime.renderer.reset();
-        fs::remove_all(temp_);
+        ScratchDirectoryTest::TearDown();
     }
 
-    std::string log_text() const {
-        std::ifstream file(temp_ / "ErrorLog.txt");
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-
-    fs::path temp_;
+    std::string log_text() const { return testing_support::read_file(directory_ / "ErrorLog.txt"); }
 };
 
 TEST_F(RendererTest, CreationStoresTheScreenAndResetsTheView) {
@@ -153,7 +138,7 @@ TEST_F(RendererTest, ExtensionTableAndSoftwareWarningOncePerProcess) {
     EXPECT_EQ(platform::gl_proc_address("glNoSuchEntryPointKVN"), nullptr);
 
     // Whichever test created the first renderer showed the warning; a re-creation shows none.
-    std::remove((temp_ / "ErrorLog.txt").c_str());
+    std::remove((directory_ / "ErrorLog.txt").c_str());
     runtime.renderer.reset();
     runtime.renderer = std::make_unique<VoruRERarudeve>();
     ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 4));

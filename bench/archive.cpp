@@ -15,7 +15,8 @@
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/system.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include <ctime>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/system.h"
+#include "platform/window.h"
 #include "runtime/runtime_state.h"
 
 using namespace kvn;
@@ -73,7 +74,7 @@ void Set_Project_Defaults() {
 void Game_Main() {
     limit_fps(60);
     const PacingFigures paced = measure([] { show_screen(); });
-    platform::Window* window = runtime.main_window;
+    platform::Window* window = main_window();
     const PacingFigures naive = measure([window] {
         platform::gl_swap(window);
         glClear(GL_COLOR_BUFFER_BIT);

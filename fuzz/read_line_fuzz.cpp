@@ -10,7 +10,7 @@
 
 #include "files/media_reader.h"
 #include "kvn/files.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace {
 

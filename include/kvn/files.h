@@ -8,6 +8,9 @@
 
 namespace kvn {
 
+// Names the first and second media archive searched for asset files.
+void set_media_archives(const StringValue& first, const StringValue& second);
+
 // ---- File channels 0..7 (another number ends the program with error 7) ----
 
 // Mode >= 1 read (through the first media archive), 0 write anew, < 0 append. Non-zero on

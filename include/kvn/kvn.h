@@ -1,8 +1,11 @@
 // Everything a game program uses: include this one header.
 #pragma once
 
+#include "kvn/base.h"
+#include "kvn/files.h"
 #include "kvn/gfx.h"
 #include "kvn/input.h"
 #include "kvn/pathfinding.h"
 #include "kvn/runtime.h"
 #include "kvn/value.h"
+#include "kvn/value_array.h"

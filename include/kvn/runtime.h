@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "kvn/base.h"
 #include "kvn/value.h"
 
 // A game sub as the runtime calls it: no arguments, a number result.
@@ -47,12 +48,8 @@ extern ProjectSettings project_settings;
 int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title);
 // Releases everything in its fixed order; a second call only finds the quit-hook guard set.
 void runtime_shutdown();
-// Appends the text and CR LF to "ErrorLog.txt" in the temporary directory (5 open attempts).
-void append_error_log(const char* text);
 // The whole process command line, program name included.
 StringValue command_line();
-// Names the first and second media archive searched for asset files.
-void set_media_archives(const StringValue& first, const StringValue& second);
 
 // ---- Frame loop ----
 
@@ -72,20 +69,8 @@ void reset_view();
 // The runtime's window procedure; messages use the classic window-message numbers.
 intptr_t window_procedure(void* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
-// ---- Errors, debugger channel, console, call-by-name ----
+// ---- Error text, debugger channel, console, call-by-name ----
 
-// error_line = current_line; error_code = code truncated towards zero.
-void set_error(double code);
-// The code of the last error; 0 = success.
-int32_t get_error_code();
-// The source line stored with the last error.
-int32_t get_error_line();
-// Source position of the statement being executed (debug builds call it per statement).
-void set_source_position(int32_t module, int32_t line);
-// The END statement: clears the error code, then end_program.
-[[noreturn]] void end_statement();
-// The single orderly end of the process: optional debug log, shutdown, exit code 0.
-[[noreturn]] void end_program();
 // The error code and its text, "%.4d %s".
 StringValue error_text();
 // Fatal error 21 when the value is 0.
@@ -107,18 +92,12 @@ SubEntry find_sub(const StringValue& name);
 // Calls the named sub; 1 when found and called, 0 otherwise.
 double call_by_name(const StringValue& name);
 
-// ---- Clock, processes, platform information ----
+// ---- Frame clock, processes, platform information ----
 
-// Chooses the clock source (performance counter or tick count).
-void clock_init();
-// Milliseconds since the first reading of the clock (the first reading returns 0).
-double clock_ms();
 // Milliseconds since the end of runtime_init.
 double elapsed_ms();
 // Time between the starts of the last two show_screen calls; 1 when that is 0 or less.
 double frame_time();
-// Suspends the main thread for trunc(ms) milliseconds; 0 only yields.
-void sleep(double milliseconds);
 // Starts "sh -c command"; with wait != 0 waits and stores the exit code. 1 started, 0 failed.
 double run_command(StringValue& command, double wait, double show, double& exit_code);
 // Shuts the runtime down, opens the file or program with the desktop's opener, ends.

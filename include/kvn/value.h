@@ -3,18 +3,9 @@
 
 #include <cstdint>
 
-namespace kvn {
+#include "kvn/base.h"
 
-// Codes of the runtime's error state, set by failing commands and by the fatal ends.
-enum ErrorCode : int32_t {
-    kErrorSuccess = 0,
-    kErrorNoSuchFile = 3,
-    kErrorOutOfMemory = 7,
-    kErrorArrayMisuse = 8,
-    kErrorOutOfBounds = 9,
-    kErrorOutOfData = 20,
-    kErrorAssertion = 21,
-};
+namespace kvn {
 
 // Counted, heap-backed, NUL-terminated text of 8-bit characters.
 // Exactly three fields: buffer, capacity (bytes owned, terminator included; 0 = owns nothing)
@@ -91,10 +82,6 @@ class StringValue {
     uint32_t capacity_;
     uint32_t length_;
 };
-
-// Number to integer by truncation toward zero; NaN and values outside 32 bits give INT32_MIN,
-// the processor's "integer indefinite" result.
-int32_t to_integer(double number);
 
 // Integer to text: optional minus sign and decimal digits.
 StringValue int_to_text(int32_t number);

@@ -17,7 +17,7 @@
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace kvn {
 

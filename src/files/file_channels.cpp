@@ -12,9 +12,9 @@
 
 #include "files/media_archive.h"
 #include "files/media_reader.h"
+#include "kvn/base.h"
 #include "kvn/files.h"
-#include "kvn/runtime.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace kvn {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "files/media_reader.h"
+#include "kvn/base.h"
 #include "kvn/files.h"
-#include "kvn/runtime.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace kvn {
 

@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "files/media_reader.h"
-#include "platform/platform.h"
-#include "runtime/runtime_state.h"
+#include "platform/files.h"
+#include "platform/system.h"
 
 namespace kvn {
+
+MediaArchive* active_media_archives[2] = {};
 
 namespace {
 
@@ -188,8 +190,8 @@ int32_t resolve_media_file(MediaArchive& archive, const StringValue& name, Strin
 }
 
 int32_t resolve_in_first_archive(const StringValue& name, StringValue& output) {
-    if (runtime.media_archives[0]) {
-        return resolve_media_file(*runtime.media_archives[0], name, output, true);
+    if (active_media_archives[0]) {
+        return resolve_media_file(*active_media_archives[0], name, output, true);
     }
     output = name;
     MediaReader plain;
@@ -199,7 +201,7 @@ int32_t resolve_in_first_archive(const StringValue& name, StringValue& output) {
 void set_media_archives(const StringValue& first, const StringValue& second) {
     const StringValue* paths[2] = {&first, &second};
     for (int i = 0; i < 2; ++i) {
-        MediaArchive* archive = runtime.media_archives[i].get();
+        MediaArchive* archive = active_media_archives[i];
         if (!archive) continue;
         archive->release_extraction();
         archive->path = text_mid(*paths[i], 0, static_cast<int32_t>(kPathLimit));

@@ -65,6 +65,10 @@ struct MediaArchive {
     void release_extraction();
 };
 
+// The two archives the file commands search, owned by the runtime and handed over at start-up;
+// null before.
+extern MediaArchive* active_media_archives[2];
+
 // Looks a name up: a plain file or "mem://" image first, then the archive entry of the same
 // base name, extracted into memory (memory_allowed) or into a temporary file. 1 when output
 // names something that can be opened, 0 otherwise.

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace kvn {
 

@@ -1,13 +1,13 @@
 // The 2D view and drawing-state commands of the renderer.
 #include <GL/gl.h>
 
+#include "gfx/renderer.h"
 #include "kvn/gfx.h"
-#include "runtime/runtime_state.h"
 
 namespace kvn {
 
 void set_viewport(int32_t x, int32_t y, int32_t w, int32_t h) {
-    if (runtime.renderer) runtime.renderer->set_viewport(x, y, w, h);
+    if (active_renderer) active_renderer->set_viewport(x, y, w, h);
 }
 
 void get_viewport(double& x, double& y, double& w, double& h) {
@@ -20,7 +20,7 @@ void get_viewport(double& x, double& y, double& w, double& h) {
 }
 
 void get_viewport_int(int32_t& x, int32_t& y, int32_t& w, int32_t& h) {
-    const VoruRERarudeve* renderer = runtime.renderer.get();
+    const VoruRERarudeve* renderer = active_renderer;
     x = renderer ? renderer->viewport_x : 0;
     y = renderer ? renderer->viewport_y : 0;
     w = renderer ? renderer->viewport_w : 0;
@@ -35,13 +35,13 @@ void get_screen_size(double& width, double& height) {
 }
 
 void get_screen_size_int(int32_t& width, int32_t& height) {
-    const VoruRERarudeve* renderer = runtime.renderer.get();
+    const VoruRERarudeve* renderer = active_renderer;
     width = renderer ? renderer->width : 0;
     height = renderer ? renderer->height : 0;
 }
 
 void clear_screen(int32_t colour) {
-    if (!runtime.renderer || !runtime.renderer->context_ready) return;
+    if (!active_renderer || !active_renderer->context_ready) return;
     const uint32_t rgb = static_cast<uint32_t>(colour);
     glClearColor((rgb & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, ((rgb >> 16) & 0xFF) / 255.0f,
                  1.0f);
@@ -49,13 +49,13 @@ void clear_screen(int32_t colour) {
 }
 
 void set_smooth_filter(int32_t flag) {
-    if (runtime.renderer) runtime.renderer->smooth = flag != 0 ? 1 : 0;
+    if (active_renderer) active_renderer->smooth = flag != 0 ? 1 : 0;
 }
 
 void set_transparency(int32_t colour) {
-    if (!runtime.renderer) return;
-    runtime.renderer->sprite_key = colour;
-    runtime.renderer->font_key = colour;
+    if (!active_renderer) return;
+    active_renderer->sprite_key = colour;
+    active_renderer->font_key = colour;
 }
 
 }  // namespace kvn

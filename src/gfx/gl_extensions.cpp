@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/system.h"
+#include "platform/window.h"
 
 namespace kvn::gl {
 

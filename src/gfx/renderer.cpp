@@ -8,9 +8,14 @@
 #include <string>
 
 #include "gfx/gl_extensions.h"
-#include "kvn/runtime.h"
+#include "kvn/base.h"
+#include "platform/dialogs.h"
+#include "platform/events.h"
+#include "platform/system.h"
 
 namespace kvn {
+
+VoruRERarudeve* active_renderer = nullptr;
 
 namespace {
 
@@ -23,11 +28,6 @@ constexpr const char* kSoftwareText =
 
 // The software-renderer warning is shown once per process, whatever is re-created.
 bool software_warning_shown = false;
-
-intptr_t dispatch_to_runtime(platform::Window* window, uint32_t id, uintptr_t wparam,
-                             intptr_t lparam) {
-    return window_procedure(window, id, wparam, lparam);
-}
 
 // The context's renderer string, read once.
 const std::string& renderer_string() {
@@ -97,7 +97,6 @@ bool VoruRERarudeve::create(void* module_instance, int32_t requested_width,
                             int32_t frames_per_second, int32_t samples) {
     frame_period_ms = frame_period_for(frames_per_second);
     instance = module_instance;
-    platform::set_window_procedure(dispatch_to_runtime);
     if (!platform::video_init()) return false;
 
     width = requested_width;

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-#include "kvn/runtime.h"
-#include "platform/platform.h"
+#include "platform/window.h"
 
 namespace kvn {
 
-// Called for each waiting message before it is removed and dispatched (may be null).
-using PumpHook = SubEntry;
+// Called for each waiting message before it is removed and dispatched (may be null); a game
+// sub.
+using PumpHook = double (*)();
 
 class VoruRERarudeve {
   public:
@@ -67,6 +67,10 @@ class VoruRERarudeve {
     // Shows the software-renderer warning once per process when the context is not accelerated.
     void warn_if_software_renderer();
 };
+
+// The renderer every graphics command uses: the runtime's, handed over at start-up; null
+// before start-up and after shutdown.
+extern VoruRERarudeve* active_renderer;
 
 // Frame period in ms for a frame rate: 1000 / fps when fps > 0, else 2 ms.
 double frame_period_for(int32_t frames_per_second);

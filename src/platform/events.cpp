@@ -1,15 +1,20 @@
-// SDL events as window messages, and the keyboard as scan-code state.
+// SDL events as window messages, and input events handed to the input subsystem's sink.
+#include "platform/events.h"
+
 #include <SDL.h>
 
 #include <cstring>
+#include <string>
 
-#include "platform/platform.h"
+#include "platform/scan_codes.h"
+#include "platform/text_encoding.h"
 
 namespace kvn::platform {
 
 namespace {
 
 WindowProcedure registered_procedure = nullptr;
+InputEventSink input_sink = nullptr;
 
 // The window an event belongs to; events without a window belong to every window.
 bool event_belongs_to(const SDL_Event& event, Window* window) {
@@ -45,6 +50,89 @@ bool event_belongs_to(const SDL_Event& event, Window* window) {
     return id == 0 || !own || id == SDL_GetWindowID(own);
 }
 
+// Hundredths of a degree clockwise from up for an SDL hat position; -1 when centred.
+int32_t hat_direction(Uint8 hat) {
+    switch (hat) {
+        case SDL_HAT_UP:
+            return 0;
+        case SDL_HAT_RIGHTUP:
+            return 4500;
+        case SDL_HAT_RIGHT:
+            return 9000;
+        case SDL_HAT_RIGHTDOWN:
+            return 13500;
+        case SDL_HAT_DOWN:
+            return 18000;
+        case SDL_HAT_LEFTDOWN:
+            return 22500;
+        case SDL_HAT_LEFT:
+            return 27000;
+        case SDL_HAT_LEFTUP:
+            return 31500;
+        default:
+            return -1;
+    }
+}
+
+// The event as an input record; false for events that are not input.
+bool translate_input(const SDL_Event& event, InputEvent* input) {
+    using Kind = InputEvent::Kind;
+    switch (event.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            input->kind = event.type == SDL_KEYDOWN ? Kind::kKeyDown : Kind::kKeyUp;
+            input->scan_code = direct_input_scan_code(event.key.keysym.scancode);
+            input->repeat = event.key.repeat != 0;
+            return true;
+        case SDL_TEXTINPUT: {
+            input->kind = Kind::kText;
+            const std::string text = utf8_to_ansi(event.text.text);
+            std::strncpy(input->text, text.c_str(), sizeof input->text - 1);
+            return true;
+        }
+        case SDL_MOUSEWHEEL:
+            input->kind = Kind::kMouseWheel;
+            input->wheel =
+                event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            return true;
+        case SDL_JOYDEVICEADDED:
+        case SDL_JOYDEVICEREMOVED:
+            input->kind =
+                event.type == SDL_JOYDEVICEADDED ? Kind::kJoystickAdded : Kind::kJoystickRemoved;
+            input->device = event.jdevice.which;
+            return true;
+        case SDL_JOYAXISMOTION:
+            input->kind = Kind::kJoystickAxis;
+            input->device = event.jaxis.which;
+            input->index = event.jaxis.axis;
+            input->value = event.jaxis.value;
+            return true;
+        case SDL_JOYBUTTONDOWN:
+        case SDL_JOYBUTTONUP:
+            input->kind = event.type == SDL_JOYBUTTONDOWN ? Kind::kJoystickButtonDown
+                                                          : Kind::kJoystickButtonUp;
+            input->device = event.jbutton.which;
+            input->index = event.jbutton.button;
+            return true;
+        case SDL_JOYHATMOTION:
+            input->kind = Kind::kJoystickHat;
+            input->device = event.jhat.which;
+            input->index = event.jhat.hat;
+            input->value = hat_direction(event.jhat.value);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Hands an input event to the sink; false when the event is not input.
+bool deliver_input(const SDL_Event& event) {
+    InputEvent input;
+    if (!translate_input(event, &input)) return false;
+    if (input_sink) input_sink(input);
+    return true;
+}
+
 Message translate(const SDL_Event& event, Window* window) {
     Message message{window, kMessageNull, 0, 0};
     if (event.type == SDL_QUIT) {
@@ -72,8 +160,9 @@ Message translate(const SDL_Event& event, Window* window) {
     return message;
 }
 
-// Finds the first waiting event of the window; removes it when asked. Events of windows
-// that no longer exist (a window re-created for full screen) are dropped on the way.
+// Finds the first waiting event of the window; removes it when asked, handing an input event
+// to the sink. Events of windows that no longer exist (a window re-created for full screen)
+// are dropped on the way.
 bool next_event(Window* window, Message* message, bool remove) {
     SDL_PumpEvents();
     SDL_Event event;
@@ -83,159 +172,14 @@ bool next_event(Window* window, Message* message, bool remove) {
             continue;
         }
         *message = translate(event, window);
-        if (remove) SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+        if (remove) {
+            SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+            deliver_input(event);
+        }
         return true;
     }
     return false;
 }
-
-// SDL scancode -> DirectInput scan code (0 = no such key).
-struct ScanCodeTable {
-    uint8_t codes[SDL_NUM_SCANCODES] = {};
-    ScanCodeTable() {
-        const struct {
-            SDL_Scancode from;
-            uint8_t to;
-        } pairs[] = {
-            {SDL_SCANCODE_ESCAPE, 1},
-            {SDL_SCANCODE_1, 2},
-            {SDL_SCANCODE_2, 3},
-            {SDL_SCANCODE_3, 4},
-            {SDL_SCANCODE_4, 5},
-            {SDL_SCANCODE_5, 6},
-            {SDL_SCANCODE_6, 7},
-            {SDL_SCANCODE_7, 8},
-            {SDL_SCANCODE_8, 9},
-            {SDL_SCANCODE_9, 10},
-            {SDL_SCANCODE_0, 11},
-            {SDL_SCANCODE_MINUS, 12},
-            {SDL_SCANCODE_EQUALS, 13},
-            {SDL_SCANCODE_BACKSPACE, 14},
-            {SDL_SCANCODE_TAB, 15},
-            {SDL_SCANCODE_Q, 16},
-            {SDL_SCANCODE_W, 17},
-            {SDL_SCANCODE_E, 18},
-            {SDL_SCANCODE_R, 19},
-            {SDL_SCANCODE_T, 20},
-            {SDL_SCANCODE_Y, 21},
-            {SDL_SCANCODE_U, 22},
-            {SDL_SCANCODE_I, 23},
-            {SDL_SCANCODE_O, 24},
-            {SDL_SCANCODE_P, 25},
-            {SDL_SCANCODE_LEFTBRACKET, 26},
-            {SDL_SCANCODE_RIGHTBRACKET, 27},
-            {SDL_SCANCODE_RETURN, 28},
-            {SDL_SCANCODE_LCTRL, 29},
-            {SDL_SCANCODE_A, 30},
-            {SDL_SCANCODE_S, 31},
-            {SDL_SCANCODE_D, 32},
-            {SDL_SCANCODE_F, 33},
-            {SDL_SCANCODE_G, 34},
-            {SDL_SCANCODE_H, 35},
-            {SDL_SCANCODE_J, 36},
-            {SDL_SCANCODE_K, 37},
-            {SDL_SCANCODE_L, 38},
-            {SDL_SCANCODE_SEMICOLON, 39},
-            {SDL_SCANCODE_APOSTROPHE, 40},
-            {SDL_SCANCODE_GRAVE, 41},
-            {SDL_SCANCODE_LSHIFT, 42},
-            {SDL_SCANCODE_BACKSLASH, 43},
-            {SDL_SCANCODE_Z, 44},
-            {SDL_SCANCODE_X, 45},
-            {SDL_SCANCODE_C, 46},
-            {SDL_SCANCODE_V, 47},
-            {SDL_SCANCODE_B, 48},
-            {SDL_SCANCODE_N, 49},
-            {SDL_SCANCODE_M, 50},
-            {SDL_SCANCODE_COMMA, 51},
-            {SDL_SCANCODE_PERIOD, 52},
-            {SDL_SCANCODE_SLASH, 53},
-            {SDL_SCANCODE_RSHIFT, 54},
-            {SDL_SCANCODE_KP_MULTIPLY, 55},
-            {SDL_SCANCODE_LALT, 56},
-            {SDL_SCANCODE_SPACE, 57},
-            {SDL_SCANCODE_CAPSLOCK, 58},
-            {SDL_SCANCODE_F1, 59},
-            {SDL_SCANCODE_F2, 60},
-            {SDL_SCANCODE_F3, 61},
-            {SDL_SCANCODE_F4, 62},
-            {SDL_SCANCODE_F5, 63},
-            {SDL_SCANCODE_F6, 64},
-            {SDL_SCANCODE_F7, 65},
-            {SDL_SCANCODE_F8, 66},
-            {SDL_SCANCODE_F9, 67},
-            {SDL_SCANCODE_F10, 68},
-            {SDL_SCANCODE_NUMLOCKCLEAR, 69},
-            {SDL_SCANCODE_SCROLLLOCK, 70},
-            {SDL_SCANCODE_KP_7, 71},
-            {SDL_SCANCODE_KP_8, 72},
-            {SDL_SCANCODE_KP_9, 73},
-            {SDL_SCANCODE_KP_MINUS, 74},
-            {SDL_SCANCODE_KP_4, 75},
-            {SDL_SCANCODE_KP_5, 76},
-            {SDL_SCANCODE_KP_6, 77},
-            {SDL_SCANCODE_KP_PLUS, 78},
-            {SDL_SCANCODE_KP_1, 79},
-            {SDL_SCANCODE_KP_2, 80},
-            {SDL_SCANCODE_KP_3, 81},
-            {SDL_SCANCODE_KP_0, 82},
-            {SDL_SCANCODE_KP_PERIOD, 83},
-            {SDL_SCANCODE_NONUSBACKSLASH, 86},
-            {SDL_SCANCODE_F11, 87},
-            {SDL_SCANCODE_F12, 88},
-            {SDL_SCANCODE_F13, 100},
-            {SDL_SCANCODE_F14, 101},
-            {SDL_SCANCODE_F15, 102},
-            {SDL_SCANCODE_INTERNATIONAL2, 112},
-            {SDL_SCANCODE_INTERNATIONAL1, 115},
-            {SDL_SCANCODE_INTERNATIONAL4, 121},
-            {SDL_SCANCODE_INTERNATIONAL5, 123},
-            {SDL_SCANCODE_INTERNATIONAL3, 125},
-            {SDL_SCANCODE_KP_EQUALS, 141},
-            {SDL_SCANCODE_AUDIOPREV, 144},
-            {SDL_SCANCODE_AUDIONEXT, 153},
-            {SDL_SCANCODE_KP_ENTER, 156},
-            {SDL_SCANCODE_RCTRL, 157},
-            {SDL_SCANCODE_MUTE, 160},
-            {SDL_SCANCODE_CALCULATOR, 161},
-            {SDL_SCANCODE_AUDIOPLAY, 162},
-            {SDL_SCANCODE_AUDIOSTOP, 164},
-            {SDL_SCANCODE_VOLUMEDOWN, 174},
-            {SDL_SCANCODE_VOLUMEUP, 176},
-            {SDL_SCANCODE_AC_HOME, 178},
-            {SDL_SCANCODE_KP_COMMA, 179},
-            {SDL_SCANCODE_KP_DIVIDE, 181},
-            {SDL_SCANCODE_PRINTSCREEN, 183},
-            {SDL_SCANCODE_RALT, 184},
-            {SDL_SCANCODE_PAUSE, 197},
-            {SDL_SCANCODE_HOME, 199},
-            {SDL_SCANCODE_UP, 200},
-            {SDL_SCANCODE_PAGEUP, 201},
-            {SDL_SCANCODE_LEFT, 203},
-            {SDL_SCANCODE_RIGHT, 205},
-            {SDL_SCANCODE_END, 207},
-            {SDL_SCANCODE_DOWN, 208},
-            {SDL_SCANCODE_PAGEDOWN, 209},
-            {SDL_SCANCODE_INSERT, 210},
-            {SDL_SCANCODE_DELETE, 211},
-            {SDL_SCANCODE_LGUI, 219},
-            {SDL_SCANCODE_RGUI, 220},
-            {SDL_SCANCODE_APPLICATION, 221},
-            {SDL_SCANCODE_POWER, 222},
-            {SDL_SCANCODE_SLEEP, 223},
-            {SDL_SCANCODE_AC_SEARCH, 229},
-            {SDL_SCANCODE_AC_BOOKMARKS, 230},
-            {SDL_SCANCODE_AC_REFRESH, 231},
-            {SDL_SCANCODE_AC_STOP, 232},
-            {SDL_SCANCODE_AC_FORWARD, 233},
-            {SDL_SCANCODE_AC_BACK, 234},
-            {SDL_SCANCODE_COMPUTER, 235},
-            {SDL_SCANCODE_MAIL, 236},
-            {SDL_SCANCODE_MEDIASELECT, 237},
-        };
-        for (const auto& pair : pairs) codes[pair.from] = pair.to;
-    }
-};
 
 }  // namespace
 
@@ -269,25 +213,20 @@ void post_quit() {
     SDL_PushEvent(&event);
 }
 
-void keyboard_read(uint8_t state[256]) {
-    static const ScanCodeTable table;
-    SDL_PumpEvents();
-    int count = 0;
-    const Uint8* keys = SDL_GetKeyboardState(&count);
-    std::memset(state, 0, 256);
-    for (int scancode = 0; scancode < count && scancode < SDL_NUM_SCANCODES; ++scancode) {
-        const uint8_t code = table.codes[scancode];
-        if (code != 0 && keys[scancode]) state[code] = 0x80;
-    }
+void set_input_event_sink(InputEventSink sink) {
+    input_sink = sink;
 }
 
-void keyboard_flush_messages() {
-    SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);
-    SDL_FlushEvent(SDL_KEYMAPCHANGED);
-}
-
-bool keyboard_messages_pending() {
+bool keyboard_events_pending() {
     return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) > 0;
+}
+
+void take_keyboard_events() {
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) == 1) {
+        deliver_input(event);
+    }
+    SDL_FlushEvent(SDL_KEYMAPCHANGED);
 }
 
 }  // namespace kvn::platform

@@ -1,4 +1,6 @@
 // Files and directories on POSIX.
+#include "platform/files.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-
-#include "platform/platform.h"
 
 namespace kvn::platform {
 
@@ -29,6 +29,31 @@ bool write_all(int file, const void* data, size_t size) {
 }
 
 }  // namespace
+
+std::string native_path(const char* path) {
+    std::string result = path ? path : "";
+    for (char& c : result) {
+        if (c == '\\') c = '/';
+    }
+    // Trailing dots of a name are dropped; a name of dots only ("." or "..") is kept.
+    size_t name_start = result.rfind('/') + 1;  // npos + 1 = 0
+    size_t name_end = result.find_last_not_of('.');
+    if (name_end != std::string::npos && name_end >= name_start) result.resize(name_end + 1);
+    return result;
+}
+
+bool set_working_directory(const char* path) {
+    return path && chdir(path) == 0;
+}
+
+std::string working_directory() {
+    std::vector<char> buffer(1024);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
 
 bool write_new_file(const std::string& path, const void* data, size_t size) {
     ::unlink(path.c_str());

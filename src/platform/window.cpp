@@ -1,8 +1,10 @@
 // Windows and OpenGL contexts on SDL2.
+#include "platform/window.h"
+
 #include <SDL.h>
 #include <dlfcn.h>
 
-#include "platform/platform.h"
+#include <cstdio>
 
 namespace kvn::platform {
 
@@ -13,6 +15,11 @@ SDL_Window* sdl(Window* window) {
 }
 Window* wrap(SDL_Window* window) {
     return reinterpret_cast<Window*>(window);
+}
+
+// Reports a failed SDL call with SDL's reason on standard error (the log keeps its own lines).
+void report_failure(const char* what) {
+    std::fprintf(stderr, "kvn: %s: %s\n", what, SDL_GetError());
 }
 
 // The GL library the context comes from, for the export check of entry points.
@@ -33,13 +40,17 @@ bool video_init() {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
     // The runtime reads the keyboard as state; no text input events are wanted.
     SDL_SetHint(SDL_HINT_IME_SHOW_UI, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        report_failure("cannot start the video subsystem");
+        return false;
+    }
     // Without a display SDL falls back to drawing off screen, where nobody could see or
     // steer the game: that counts as no display, unless it was asked for by name.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
     if (driver && SDL_strcmp(driver, "offscreen") == 0 &&
         !(wanted && SDL_strcmp(wanted, "offscreen") == 0)) {
+        std::fprintf(stderr, "kvn: no display to open a window on\n");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
@@ -66,6 +77,7 @@ Window* window_create(const char* title, int x, int y, int width, int height,
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     SDL_Window* window =
         SDL_CreateWindow(title, x, y, width > 0 ? width : 1, height > 0 ? height : 1, flags);
+    if (!window) report_failure("cannot create the window");
     return wrap(window);
 }
 
@@ -165,8 +177,12 @@ bool window_enter_fullscreen(Window* window, int width, int height, int bits_per
     SDL_DisplayMode mode{};
     if (!find_display_mode(display < 0 ? 0 : display, width, height, bits_per_pixel, &mode))
         return false;
-    if (SDL_SetWindowDisplayMode(sdl(window), &mode) != 0) return false;
-    return SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) == 0;
+    if (SDL_SetWindowDisplayMode(sdl(window), &mode) != 0 ||
+        SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN) != 0) {
+        report_failure("cannot switch to full screen");
+        return false;
+    }
+    return true;
 }
 
 void window_leave_fullscreen(Window* window) {
@@ -174,13 +190,17 @@ void window_leave_fullscreen(Window* window) {
 }
 
 GlContext* gl_context_create(Window* window) {
-    return reinterpret_cast<GlContext*>(SDL_GL_CreateContext(sdl(window)));
+    SDL_GLContext context = SDL_GL_CreateContext(sdl(window));
+    if (!context) report_failure("cannot create the OpenGL context");
+    return reinterpret_cast<GlContext*>(context);
 }
 
 bool gl_make_current(Window* window, GlContext* context) {
     if (!context) return false;
-    if (SDL_GL_MakeCurrent(sdl(window), reinterpret_cast<SDL_GLContext>(context)) != 0)
+    if (SDL_GL_MakeCurrent(sdl(window), reinterpret_cast<SDL_GLContext>(context)) != 0) {
+        report_failure("cannot make the OpenGL context current");
         return false;
+    }
     // The runtime paces frames itself.
     SDL_GL_SetSwapInterval(0);
     return true;

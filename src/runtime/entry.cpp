@@ -1,18 +1,21 @@
 // The process entry of every program: settings, start-up, Game_Main, the one exit path.
+#include "base/error_state.h"
+#include "platform/system.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {
 
 void program_entry(void* instance, int32_t show_code) {
+    set_end_handler(end_runtime);
     runtime.command_line_text = StringValue(platform::command_line().c_str());
     runtime.sub_table = kvn_sub_table;
     Set_Project_Defaults();
     runtime_init(instance, show_code, project_settings.title);
     // Without a window nothing of the program can run.
-    if (!runtime.main_window) end_program();
-    runtime.error_line = 0;
-    runtime.error_code = 0;
-    runtime.current_line = 0;
+    if (!main_window()) end_program();
+    error_state.error_line = 0;
+    error_state.error_code = 0;
+    error_state.current_line = 0;
     Game_Main();
     end_program();
 }

@@ -1,9 +1,12 @@
-// The error state, the single exit path, the debugger channel, the console and call-by-name.
+// The runtime's end, the error text, assertions, the debugger channel, the console and
+// call-by-name.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "base/error_state.h"
+#include "platform/system.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {
@@ -42,55 +45,29 @@ void send_to_debugger(const StringValue& text) {
 
 }  // namespace
 
-void set_error(double code) {
-    runtime.error_line = runtime.current_line;
-    runtime.error_code = to_integer(code);
-}
-
-int32_t get_error_code() {
-    return runtime.error_code;
-}
-
-int32_t get_error_line() {
-    return runtime.error_line;
-}
-
-void set_source_position(int32_t module, int32_t line) {
-    runtime.current_module = module;
-    runtime.current_line = line;
-}
-
-void end_statement() {
-    runtime.error_code = 0;
-    runtime.error_line = runtime.current_line;
-    end_program();
-}
-
-void end_program() {
+void end_runtime() {
     if (project_settings.debug_mode != 0) {
         append_error_log("-End On Line");
-        append_number_to_log(runtime.error_code);
-        append_number_to_log(runtime.error_line - 1);
-        append_number_to_log(runtime.current_line);
-        append_number_to_log(runtime.current_module);
+        append_number_to_log(error_state.error_code);
+        append_number_to_log(error_state.error_line - 1);
+        append_number_to_log(error_state.current_line);
+        append_number_to_log(error_state.current_module);
     }
     runtime_shutdown();
-    // Exit handlers run: the configuration store and line files are written back there.
-    std::exit(0);
 }
 
 StringValue error_text() {
     char text[64];
-    std::snprintf(text, sizeof text, "%.4d %s", runtime.error_code,
-                  error_message(runtime.error_code));
+    std::snprintf(text, sizeof text, "%.4d %s", error_state.error_code,
+                  error_message(error_state.error_code));
     return StringValue(text);
 }
 
 void assert_value(int32_t value) {
     if (value != 0) return;
     debug_output(StringValue("Assertion: Value = ") + "0" + "\n");
-    runtime.error_code = kErrorAssertion;
-    runtime.error_line = runtime.current_line;
+    error_state.error_code = kErrorAssertion;
+    error_state.error_line = error_state.current_line;
     end_program();
 }
 
@@ -104,9 +81,9 @@ void debug_break(int32_t value) {
     std::snprintf(text, sizeof text, "BP%" PRIx32, static_cast<uint32_t>(value));
     platform::debug_string(text);
     runtime.paused = false;
-    if (runtime.input_state) {
-        keyboard_poll(*runtime.input_state);
-        runtime.input_state->fresh_read = 1;
+    if (active_input) {
+        keyboard_poll(*active_input);
+        active_input->fresh_read = 1;
     }
     runtime.reactivate_request = true;
 }

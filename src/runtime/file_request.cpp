@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialogs.h"
+#include "platform/files.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {

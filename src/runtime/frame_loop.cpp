@@ -1,6 +1,8 @@
 // show_screen, the heartbeat of the runtime, and the screen-mode commands.
 #include <cstdio>
 
+#include "platform/system.h"
+#include "platform/window.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {
@@ -34,8 +36,8 @@ void pump_window_messages() {
 // Brings the window to the front after a debugger breakpoint.
 void reactivate_window() {
     std::puts("activate");
-    platform::window_show(runtime.main_window);
-    platform::window_raise(runtime.main_window);
+    platform::window_show(main_window());
+    platform::window_raise(main_window());
     std::puts("ok");
     std::fflush(stdout);
     runtime.reactivate_request = false;
@@ -78,9 +80,16 @@ void set_screen(int32_t width, int32_t height, int32_t fullscreen) {
     project_settings.fullscreen_flag = fullscreen;
     if (!runtime.renderer) return;
     runtime.renderer->set_mode(width, height, 0, fullscreen != 0);
-    runtime.main_window = runtime.renderer->window;
-    if (runtime.input_state) runtime.input_state->window = runtime.main_window;
     for (int frame = 0; frame < 5; ++frame) show_screen();
+}
+
+double elapsed_ms() {
+    return clock_ms() - runtime.start_offset_ms;
+}
+
+double frame_time() {
+    double difference = runtime.frame_time_ms - runtime.previous_frame_time_ms;
+    return difference > 0.0 ? difference : 1.0;
 }
 
 void limit_fps(double frames_per_second) {

@@ -1,4 +1,6 @@
 // Starting other processes: commands, the desktop's opener, and ending into a command.
+#include "platform/process.h"
+
 #include <cstdio>
 #include <cstdlib>
 

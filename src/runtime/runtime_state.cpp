@@ -3,10 +3,17 @@
 
 #include <string>
 
+#include "platform/files.h"
+#include "platform/system.h"
+
 namespace kvn {
 
 RuntimeState runtime;
 ProjectSettings project_settings;
+
+platform::Window* main_window() {
+    return runtime.renderer ? runtime.renderer->window : nullptr;
+}
 
 void enter_program_directory() {
     const std::string path = platform::native_path(platform::executable_path().c_str());

@@ -1,4 +1,5 @@
-// The one process-wide runtime record; every command reaches the services through it.
+// The one process-wide runtime record: it owns the subsystems' objects for the whole run and
+// hands each subsystem what it needs at start-up; the subsystems never reach back into it.
 #pragma once
 
 #include <cstdint>
@@ -9,22 +10,14 @@
 #include "input/input_state.h"
 #include "kvn/runtime.h"
 #include "kvn/value.h"
-#include "platform/platform.h"
 
 namespace kvn {
 
-// Clock source, chosen once by clock_init.
-struct ClockState {
-    bool uses_counter = false;
-    double counter_frequency = 0.0;
-    double clock_base_ms = 0.0;
-};
-
 struct RuntimeState {
+    // The renderer owns the application window; everything else asks it for the window.
     std::unique_ptr<VoruRERarudeve> renderer;
     std::unique_ptr<InputState> input_state;
     std::unique_ptr<MediaArchive> media_archives[2];
-    platform::Window* main_window = nullptr;
     StringValue window_title;
     StringValue command_line_text;
     int32_t current_font = 0;
@@ -38,18 +31,17 @@ struct RuntimeState {
     bool quit_hook_done = false;
     SubEntry message_hook = nullptr;
     int32_t message_hook_state = -1;
-    int32_t error_code = 0;
-    int32_t error_line = 0;
-    int32_t current_line = 0;
-    int32_t current_module = 0;
     // The program's sub name table (set by the entry point; null in programs without one).
     const SubTableEntry* sub_table = nullptr;
-    ClockState clock;
 };
 
 // The process-wide runtime state.
 extern RuntimeState runtime;
 
+// The application window, null when there is none.
+platform::Window* main_window();
+// The runtime's part of end_program: the debug end record, then runtime_shutdown.
+void end_runtime();
 // Makes the program's own directory the working directory.
 void enter_program_directory();
 

@@ -1,9 +1,14 @@
 // Start-up and shutdown of every runtime service, in their fixed orders.
 #include <string>
 
+#include "base/error_log.h"
 #include "files/file_channels.h"
+#include "kvn/files.h"
 #include "kvn/gfx.h"
-#include "runtime/error_log.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/window.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {
@@ -20,6 +25,11 @@ void restart_frame_clock() {
     runtime.frame_time_ms = runtime.previous_frame_time_ms = runtime.start_offset_ms = clock_ms();
 }
 
+intptr_t dispatch_to_window_procedure(platform::Window* window, uint32_t id, uintptr_t wparam,
+                                      intptr_t lparam) {
+    return window_procedure(window, id, wparam, lparam);
+}
+
 }  // namespace
 
 int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title) {
@@ -28,35 +38,37 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     clock_init();
     append_error_log("Init GFX");
 
+    platform::set_window_procedure(dispatch_to_window_procedure);
     runtime.renderer = std::make_unique<VoruRERarudeve>();
+    active_renderer = runtime.renderer.get();
     VoruRERarudeve& renderer = *runtime.renderer;
     if (!renderer.create(instance, project_settings.screen_width, project_settings.screen_height, 0,
                          project_settings.frames_per_second, project_settings.multisample_count)) {
         return 0;
     }
 
-    runtime.main_window = renderer.window;
-    platform::window_set_title(runtime.main_window, title.c_str());
+    platform::window_set_title(renderer.window, title.c_str());
     runtime.window_title = title;
     // The clock was first read when the renderer was made: the seed is how long that took.
     random_seed(to_integer(clock_ms()));
 
     runtime.input_state = std::make_unique<InputState>();
+    runtime.input_state->window_source = main_window;
 
     if (project_settings.fullscreen_flag != 0) {
         renderer.set_fullscreen();
     } else {
         renderer.set_windowed();
     }
-    // A full-screen switch re-creates the window: every user takes the current one.
-    runtime.main_window = renderer.window;
-    runtime.input_state->window = renderer.window;
+    attach_input(runtime.input_state.get());
 
     runtime.current_font = 0;
 
     const StringValue program_path = program_file_path();
     runtime.media_archives[0] = std::make_unique<MediaArchive>();
     runtime.media_archives[1] = std::make_unique<MediaArchive>();
+    active_media_archives[0] = runtime.media_archives[0].get();
+    active_media_archives[1] = runtime.media_archives[1].get();
     set_media_archives(program_path, program_path);
 
     enter_program_directory();
@@ -85,12 +97,15 @@ void runtime_shutdown() {
     append_error_log("Shut down KVN");
     enter_program_directory();
     close_all_file_channels();
+    attach_input(nullptr);
     runtime.input_state.reset();
+    // The renderer destroys the window with itself.
+    active_renderer = nullptr;
     runtime.renderer.reset();
-    runtime.media_archives[1].reset();
-    runtime.media_archives[0].reset();
-    // The renderer destroyed the window with itself; only the copy of its handle is left.
-    runtime.main_window = nullptr;
+    for (int i = 1; i >= 0; --i) {
+        active_media_archives[i] = nullptr;
+        runtime.media_archives[i].reset();
+    }
     append_error_log("kvn is shut down");
 }
 

@@ -1,4 +1,6 @@
 // The runtime's window procedure: closing, the activation pause, screen-saver suppression.
+#include "platform/events.h"
+#include "platform/window.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "kvn/value.h"
-#include "platform/platform.h"
+#include "platform/system.h"
 
 namespace kvn {
 

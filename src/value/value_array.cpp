@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <limits>
 
-#include "kvn/runtime.h"
+#include "kvn/base.h"
 #include "kvn/value.h"
 
 namespace kvn {

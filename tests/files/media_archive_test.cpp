@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "files/media_reader.h"
+#include "kvn/files.h"
 #include "kvn/runtime.h"
-#include "runtime/runtime_state.h"
 #include "support/scratch_directory.h"
 
 namespace kvn {
@@ -405,15 +405,13 @@ TEST_F(MediaArchiveTest, HostileArchivesFailCleanly) {
 }
 
 TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
-    auto saved_first = std::move(runtime.media_archives[0]);
-    auto saved_second = std::move(runtime.media_archives[1]);
-    runtime.media_archives[0] = std::make_unique<MediaArchive>();
-    runtime.media_archives[1] = std::make_unique<MediaArchive>();
+    MediaArchive first;
+    MediaArchive second;
+    active_media_archives[0] = &first;
+    active_media_archives[1] = &second;
     use_archive(build_archive({{"a.txt", text_bytes("from archive")}}, false));
 
     set_media_archives(archive_path_.c_str(), archive_path_.c_str());
-    MediaArchive& first = *runtime.media_archives[0];
-    MediaArchive& second = *runtime.media_archives[1];
     EXPECT_TRUE(first.enabled && second.enabled);
     StringValue output;
     ASSERT_EQ(resolve_in_first_archive("d/A.TXT", output), 1);
@@ -430,8 +428,7 @@ TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
     EXPECT_EQ(resolve_media_file(second, "d/a.txt", temporary, false), 0);
     EXPECT_FALSE(second.enabled);
 
-    runtime.media_archives[0] = std::move(saved_first);
-    runtime.media_archives[1] = std::move(saved_second);
+    active_media_archives[0] = active_media_archives[1] = nullptr;
 }
 
 }  // namespace

@@ -19,9 +19,11 @@ class RendererTest : public testing_support::ScratchDirectoryTest {
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
         runtime.renderer = std::make_unique<VoruRERarudeve>();
+        active_renderer = runtime.renderer.get();
         ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 0));
     }
     void TearDown() override {
+        active_renderer = nullptr;
         runtime.renderer.reset();
         ScratchDirectoryTest::TearDown();
     }
@@ -139,8 +141,8 @@ TEST_F(RendererTest, ExtensionTableAndSoftwareWarningOncePerProcess) {
 
     // Whichever test created the first renderer showed the warning; a re-creation shows none.
     std::remove((directory_ / "ErrorLog.txt").c_str());
-    runtime.renderer.reset();
     runtime.renderer = std::make_unique<VoruRERarudeve>();
+    active_renderer = runtime.renderer.get();
     ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 4));
     EXPECT_EQ(log_text().find("OpenGL Software Emulation"), std::string::npos);
 }

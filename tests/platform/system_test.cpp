@@ -1,3 +1,5 @@
+#include "platform/system.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/process.h"
 
 namespace kvn::platform {
 namespace {
@@ -141,49 +145,20 @@ TEST(SystemProcess, ChildGetsEnvironmentAndDirectoryButNoExtraDescriptors) {
     std::fclose(file);
 }
 
-TEST(SystemLocale, LanguageIdFromLocaleName) {
-    EXPECT_EQ(language_id_from_locale("de_DE.UTF-8"), 0x0407);
-    EXPECT_EQ(language_id_from_locale("de_CH"), 0x0807);
-    EXPECT_EQ(language_id_from_locale("de_AT.ISO-8859-1@euro"), 0x0C07);
-    EXPECT_EQ(language_id_from_locale("en_GB"), 0x0809);
-    EXPECT_EQ(language_id_from_locale("en_US"), 0x0409);
-    EXPECT_EQ(language_id_from_locale("en_US.UTF-8"), 0x0409);
-    EXPECT_EQ(language_id_from_locale("fr_CA"), 0x0C0C);
-    EXPECT_EQ(language_id_from_locale("zh_TW.Big5"), 0x0404);
-    EXPECT_EQ(language_id_from_locale("zh_HK"), 0x0C04);
-    EXPECT_EQ(language_id_from_locale("uk_UA.UTF-8"), 0x0422);
-    EXPECT_EQ(language_id_from_locale("pt_PT"), 0x0816);
-    EXPECT_EQ(language_id_from_locale("sr_RS"), 0x0C1A);
-    EXPECT_EQ(language_id_from_locale("sr_RS.UTF-8@latin"), 0x081A);
-    EXPECT_EQ(language_id_from_locale("ja_JP.eucJP"), 0x0411);
-    // A language alone, or with an unlisted territory, is its primary territory.
-    EXPECT_EQ(language_id_from_locale("de"), 0x0407);
-    EXPECT_EQ(language_id_from_locale("pt"), 0x0416);
-    EXPECT_EQ(language_id_from_locale("de_BE.UTF-8"), 0x0407);
-    // Case and the dash form are tolerated.
-    EXPECT_EQ(language_id_from_locale("EN-gb"), 0x0809);
-    EXPECT_EQ(language_id_from_locale("C"), 0);
-    EXPECT_EQ(language_id_from_locale("C.UTF-8"), 0);
-    EXPECT_EQ(language_id_from_locale("POSIX"), 0);
-    EXPECT_EQ(language_id_from_locale(""), 0);
-    EXPECT_EQ(language_id_from_locale(nullptr), 0);
-    EXPECT_EQ(language_id_from_locale("xx_YY"), 0);
-}
-
-TEST(SystemLocale, UiLanguageTakesFirstNonEmptyVariable) {
+TEST(SystemLocale, UiLocaleTakesFirstNonEmptyVariable) {
     ScopedEnvironment all("LC_ALL", "");
     ScopedEnvironment messages("LC_MESSAGES", "fr_FR.UTF-8");
     ScopedEnvironment lang("LANG", "de_DE.UTF-8");
-    EXPECT_EQ(ui_language_id(), 0x040C);
+    EXPECT_EQ(ui_locale(), "fr_FR.UTF-8");
     {
         ScopedEnvironment all_set("LC_ALL", "ja_JP.UTF-8");
-        EXPECT_EQ(ui_language_id(), 0x0411);
+        EXPECT_EQ(ui_locale(), "ja_JP.UTF-8");
     }
     {
         ScopedEnvironment no_messages("LC_MESSAGES", std::nullopt);
-        EXPECT_EQ(ui_language_id(), 0x0407);
+        EXPECT_EQ(ui_locale(), "de_DE.UTF-8");
         ScopedEnvironment no_lang("LANG", std::nullopt);
-        EXPECT_EQ(ui_language_id(), 0);
+        EXPECT_EQ(ui_locale(), "");
     }
 }
 

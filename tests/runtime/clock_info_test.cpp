@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "runtime/platform_info.h"
+#include "base/clock.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {
@@ -29,10 +29,10 @@ bool matches(const StringValue& text, const char* pattern) {
 class ClockTest : public testing::Test {
   protected:
     void SetUp() override {
-        saved_ = runtime.clock;
-        runtime.clock = ClockState{};
+        saved_ = clock_state;
+        clock_state = ClockState{};
     }
-    void TearDown() override { runtime.clock = saved_; }
+    void TearDown() override { clock_state = saved_; }
 
   private:
     ClockState saved_;
@@ -40,10 +40,10 @@ class ClockTest : public testing::Test {
 
 TEST_F(ClockTest, CounterClockStartsAtZeroAndIncreases) {
     clock_init();
-    ASSERT_TRUE(runtime.clock.uses_counter);
-    EXPECT_GT(runtime.clock.counter_frequency, 0.0);
+    ASSERT_TRUE(clock_state.uses_counter);
+    EXPECT_GT(clock_state.counter_frequency, 0.0);
     EXPECT_EQ(clock_ms(), 0.0);
-    EXPECT_GT(runtime.clock.clock_base_ms, 0.0);
+    EXPECT_GT(clock_state.clock_base_ms, 0.0);
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     double later = clock_ms();
     EXPECT_GE(later, 4.5);
@@ -52,7 +52,7 @@ TEST_F(ClockTest, CounterClockStartsAtZeroAndIncreases) {
 }
 
 TEST_F(ClockTest, TickClockStartsAtZeroAndCountsWholeMilliseconds) {
-    EXPECT_FALSE(runtime.clock.uses_counter);
+    EXPECT_FALSE(clock_state.uses_counter);
     EXPECT_EQ(clock_ms(), 0.0);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     double later = clock_ms();
@@ -172,24 +172,6 @@ TEST(PlatformInfo, AnswersEveryKey) {
     EXPECT_EQ(platform_info("NO_SUCH_KEY").compare("NO_DATA"), 0);
     EXPECT_EQ(platform_info("GLEXT").compare("NO_DATA"), 0);
     EXPECT_EQ(platform_info("TIME ").compare("NO_DATA"), 0);
-}
-
-TEST(PlatformInfo, LocaleCodesOfLanguageIds) {
-    EXPECT_STREQ(locale_code_for_language_id(0x0407), "de");
-    EXPECT_STREQ(locale_code_for_language_id(0x1407), "de");
-    EXPECT_STREQ(locale_code_for_language_id(0x0809), "us");
-    EXPECT_STREQ(locale_code_for_language_id(0x0409), "uk");
-    EXPECT_STREQ(locale_code_for_language_id(0x0422), "uk");
-    EXPECT_STREQ(locale_code_for_language_id(0x0408), "gr");
-    EXPECT_STREQ(locale_code_for_language_id(0x0411), "jp");
-    EXPECT_STREQ(locale_code_for_language_id(0x0404), "ch");
-    EXPECT_STREQ(locale_code_for_language_id(0x0C04), "zh");
-    EXPECT_STREQ(locale_code_for_language_id(0x081A), "sr");
-    EXPECT_STREQ(locale_code_for_language_id(0x041A), "hr");
-    EXPECT_STREQ(locale_code_for_language_id(0x500A), "es");
-    EXPECT_STREQ(locale_code_for_language_id(0x0465), "di");
-    EXPECT_STREQ(locale_code_for_language_id(0x9999), "us");
-    EXPECT_STREQ(locale_code_for_language_id(0), "us");
 }
 
 TEST(PlatformInfo, LocaleAndDocumentsFollowTheEnvironment) {

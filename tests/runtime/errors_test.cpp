@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/error_state.h"
+#include "platform/events.h"
+#include "platform/system.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {
@@ -31,7 +34,7 @@ class ErrorStateTest : public testing::Test {
     void SetUp() override {
         saved_ = runtime.sub_table;
         runtime.sub_table = test_sub_table;
-        runtime.error_code = runtime.error_line = runtime.current_line = 0;
+        error_state.error_code = error_state.error_line = error_state.current_line = 0;
     }
     void TearDown() override { runtime.sub_table = saved_; }
 
@@ -58,7 +61,7 @@ TEST_F(ErrorStateTest, SetErrorTruncatesAndRecordsTheCurrentLine) {
     set_error(9.99);
     EXPECT_EQ(get_error_code(), 9);
     EXPECT_EQ(get_error_line(), 120);
-    EXPECT_EQ(runtime.current_module, 4);
+    EXPECT_EQ(error_state.current_module, 4);
     set_error(-2.5);
     EXPECT_EQ(get_error_code(), -2);
     // Codes beyond 32 bits do not wrap into small, plausible codes.

@@ -11,8 +11,9 @@
 #include <iterator>
 #include <string>
 
-#include "kvn/runtime.h"
-#include "platform/platform.h"
+#include "base/error_state.h"
+#include "platform/system.h"
+#include "runtime/runtime_state.h"
 
 namespace kvn::testing_support {
 
@@ -48,6 +49,7 @@ class ScratchDirectoryTest : public ::testing::Test {
 
     // Prepares a death test: debug mode on and no end record left from before.
     void expect_end_record() {
+        set_end_handler(end_runtime);
         project_settings.debug_mode = 1;
         std::filesystem::remove(directory_ / "ErrorLog.txt");
     }

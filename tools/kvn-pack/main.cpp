@@ -7,7 +7,7 @@
 #include "archive_writer.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 

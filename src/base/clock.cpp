@@ -1,10 +1,15 @@
-// The runtime's millisecond clock, the frame-time reading and sleeping.
+// The runtime's millisecond clock and sleeping.
+#include "base/clock.h"
+
 #include <cmath>
 #include <limits>
 
-#include "runtime/runtime_state.h"
+#include "kvn/base.h"
+#include "platform/system.h"
 
 namespace kvn {
+
+ClockState clock_state;
 
 namespace {
 
@@ -20,7 +25,7 @@ double counter_to_ms(uint64_t ticks, uint64_t frequency) {
 }  // namespace
 
 void clock_init() {
-    ClockState& clock = runtime.clock;
+    ClockState& clock = clock_state;
     clock.uses_counter = false;
     uint64_t frequency = platform::performance_frequency();
     if (static_cast<int64_t>(frequency) > 0) {
@@ -30,7 +35,7 @@ void clock_init() {
 }
 
 double clock_ms() {
-    ClockState& clock = runtime.clock;
+    ClockState& clock = clock_state;
     if (clock.uses_counter) {
         double raw = counter_to_ms(platform::performance_counter(),
                                    static_cast<uint64_t>(clock.counter_frequency));
@@ -53,15 +58,6 @@ double clock_ms() {
     // Unsigned difference, so the 49-day wrap of the tick count does not make time run back.
     uint32_t base = static_cast<uint32_t>(clock.clock_base_ms);
     return static_cast<double>(static_cast<uint32_t>(platform::tick_count_ms() - base));
-}
-
-double elapsed_ms() {
-    return clock_ms() - runtime.start_offset_ms;
-}
-
-double frame_time() {
-    double difference = runtime.frame_time_ms - runtime.previous_frame_time_ms;
-    return difference > 0.0 ? difference : 1.0;
 }
 
 void sleep(double milliseconds) {

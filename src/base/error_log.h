@@ -1,4 +1,4 @@
-// The start-up log file.
+// The start-up log file (append_error_log in kvn/base.h writes it).
 #pragma once
 
 #include <string>

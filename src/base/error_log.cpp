@@ -1,11 +1,11 @@
 // The start-up log "ErrorLog.txt" in the temporary directory.
-#include "runtime/error_log.h"
+#include "base/error_log.h"
 
 #include <cstdio>
 #include <string>
 
-#include "kvn/runtime.h"
-#include "platform/platform.h"
+#include "kvn/base.h"
+#include "platform/system.h"
 
 namespace kvn {
 

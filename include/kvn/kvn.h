@@ -7,5 +7,6 @@
 #include "kvn/input.h"
 #include "kvn/pathfinding.h"
 #include "kvn/runtime.h"
+#include "kvn/sound.h"
 #include "kvn/value.h"
 #include "kvn/value_array.h"

@@ -4,6 +4,7 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "runtime/runtime_state.h"
+#include "sound/sound_device.h"
 
 namespace kvn {
 
@@ -80,6 +81,7 @@ void set_screen(int32_t width, int32_t height, int32_t fullscreen) {
     project_settings.fullscreen_flag = fullscreen;
     if (!runtime.renderer) return;
     runtime.renderer->set_mode(width, height, 0, fullscreen != 0);
+    sound_set_window(main_window());
     for (int frame = 0; frame < 5; ++frame) show_screen();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "runtime/runtime_state.h"
+#include "sound/sound_device.h"
 
 namespace kvn {
 
@@ -54,6 +55,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
 
     runtime.input_state = std::make_unique<InputState>();
     runtime.input_state->window_source = main_window;
+    sound_create();
 
     if (project_settings.fullscreen_flag != 0) {
         renderer.set_fullscreen();
@@ -61,6 +63,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
         renderer.set_windowed();
     }
     attach_input(runtime.input_state.get());
+    sound_init(main_window());
 
     runtime.current_font = 0;
 
@@ -99,6 +102,8 @@ void runtime_shutdown() {
     close_all_file_channels();
     attach_input(nullptr);
     runtime.input_state.reset();
+    sound_release_bank();
+    sound_release_device();
     // The renderer destroys the window with itself.
     active_renderer = nullptr;
     runtime.renderer.reset();

@@ -195,8 +195,13 @@ bool VoruRERarudeve::set_fullscreen() {
 
     platform::Window* old_window = window;
     const std::string title = platform::window_title(old_window).substr(0, 512);
-    const int32_t frames_per_second = static_cast<int32_t>(1000.0 / frame_period_ms);
-    if (!create(instance, width, height, colour_bits, frames_per_second, 0)) {
+    // create sets the period from a whole frame rate, and 1000 / period truncated would turn
+    // 60 frames per second into 59: the period is kept as it was.
+    const double kept_period_ms = frame_period_ms;
+    const bool created = create(instance, width, height, colour_bits,
+                                static_cast<int32_t>(1000.0 / frame_period_ms), 0);
+    frame_period_ms = kept_period_ms;
+    if (!created) {
         window = old_window;
         return false;
     }

@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "kvn/base.h"
+
 namespace kvn {
 
 class StringValue;

@@ -201,13 +201,10 @@ std::string config_text(const std::vector<ConfigSection>& sections) {
 
 void config_write_back() {
     ConfigStore& store = config_store();
-    if (!store.modified || store.file_name.empty() || is_memory_name(store.file_name.c_str())) {
-        return;
-    }
+    if (!store.modified || store.write_path.empty()) return;
     // A file that cannot be written keeps its old content and the changes are lost.
     const std::string text = config_text(store.sections);
-    platform::replace_file(platform::native_path(store.file_name.c_str()), text.data(),
-                           text.size());
+    platform::replace_file(store.write_path, text.data(), text.size());
     store.modified = false;
 }
 
@@ -220,11 +217,15 @@ void config_open(const StringValue& name) {
     config_write_back();
     store.modified = false;
     store.file_name.clear();
+    store.write_path.clear();
     store.sections.clear();
     if (name.empty()) return;
 
     StringValue resolved;
     store.file_name = resolve_in_first_archive(name, resolved) ? resolved : name;
+    if (!is_memory_name(store.file_name.c_str())) {
+        store.write_path = platform::absolute_path(platform::native_path(store.file_name.c_str()));
+    }
     std::vector<uint8_t> bytes;
     if (read_whole_media(store.file_name.c_str(), &bytes)) {
         store.sections = parse_config_text(bytes.data(), bytes.size());

@@ -27,6 +27,9 @@ struct ConfigSection {
 struct ConfigStore {
     std::vector<ConfigSection> sections;
     StringValue file_name;
+    // Where the write-back goes: file_name made absolute when the store was opened, so a later
+    // change of the working directory cannot redirect it; empty for a "mem://" name.
+    std::string write_path;
     // Set by every change of a key; a deleted section alone does not set it.
     bool modified = false;
 };

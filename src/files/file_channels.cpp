@@ -1,6 +1,7 @@
 // The eight numbered file channels: typed binary reads and writes and line-oriented text.
-// Reading goes through MediaReader (files and "mem://" images alike); writing uses a stdio
-// handle that is flushed after every command, so other readers see the bytes at once.
+// Read mode goes through MediaReader (files and "mem://" images alike); write and append modes
+// use a stdio handle that is flushed after every command, so other readers see the bytes at
+// once, and a channel in write mode reads back what it wrote.
 #include "files/file_channels.h"
 
 #include <algorithm>
@@ -27,6 +28,15 @@ constexpr uint32_t kLineLimit = 1024;
 constexpr uint32_t kLineBlock = 64;
 constexpr uint32_t kTextBytesSlack = 32;
 
+// The size of a file open for writing; the position is kept.
+int64_t writer_size(std::FILE* writer) {
+    const long position = std::ftell(writer);
+    if (position < 0 || std::fseek(writer, 0, SEEK_END) != 0) return 0;
+    const long end = std::ftell(writer);
+    std::fseek(writer, position, SEEK_SET);
+    return end < 0 ? 0 : end;
+}
+
 struct FileChannel {
     // Read mode: the open file or memory image.
     MediaReader reader;
@@ -35,8 +45,11 @@ struct FileChannel {
     uint32_t private_image = 0;
     // Write and append modes.
     std::FILE* writer = nullptr;
+    // Write mode creates the file with read and write access: what was written reads back.
+    bool writer_readable = false;
 
     bool is_open() const { return reader.is_open() || writer; }
+    bool is_readable() const { return reader.is_open() || (writer && writer_readable); }
 
     void close() {
         reader.close();
@@ -44,6 +57,32 @@ struct FileChannel {
         private_image = 0;
         if (writer) std::fclose(writer);
         writer = nullptr;
+        writer_readable = false;
+    }
+
+    uint64_t size() const {
+        return writer ? static_cast<uint64_t>(writer_size(writer)) : reader.size();
+    }
+
+    uint64_t position() const {
+        if (!writer) return reader.position();
+        const long position = std::ftell(writer);
+        return position < 0 ? 0 : static_cast<uint64_t>(position);
+    }
+
+    // Reads at the position, which advances; how many bytes were read.
+    size_t read(void* destination, size_t count) {
+        if (!writer) return reader.read(destination, count);
+        return writer_readable ? std::fread(destination, 1, count, writer) : 0;
+    }
+
+    // Moves the position; a reader's stays inside its data, a writer's may pass the end.
+    void seek(uint64_t target) {
+        if (writer) {
+            std::fseek(writer, static_cast<long>(target), SEEK_SET);
+        } else {
+            reader.seek(std::min(target, reader.size()));
+        }
     }
 };
 
@@ -60,17 +99,19 @@ FileChannel& channel_at(int32_t number) {
     return channels[number];
 }
 
-// The reader of a channel open for reading; a closed or write-only channel ends the program
-// with error 3, as reading from nothing does.
-MediaReader& reader_of(int32_t number) {
+// A channel that can be read; a closed channel or one open for appending ends the program with
+// error 3, as reading from nothing does.
+FileChannel& readable_channel(int32_t number) {
     FileChannel& channel = channel_at(number);
-    if (!channel.reader.is_open()) fatal_error(kErrorNoSuchFile);
-    return channel.reader;
+    if (!channel.is_readable()) fatal_error(kErrorNoSuchFile);
+    return channel;
 }
 
 // Reads exactly count bytes or ends the program with error 3.
 void read_exact(int32_t number, void* destination, size_t count) {
-    if (reader_of(number).read(destination, count) != count) fatal_error(kErrorNoSuchFile);
+    if (readable_channel(number).read(destination, count) != count) {
+        fatal_error(kErrorNoSuchFile);
+    }
 }
 
 uint32_t read_little_endian(int32_t number, size_t count) {
@@ -82,16 +123,17 @@ uint32_t read_little_endian(int32_t number, size_t count) {
 }
 
 // Writes to a channel open for writing; a channel that is closed, reads a file or holds a
-// (read-only) memory image sets error 3 and writes nothing.
+// (read-only) memory image sets error 3 and writes nothing. Success clears the error code.
 void write_bytes(int32_t number, const void* bytes, size_t count) {
     FileChannel& channel = channel_at(number);
-    if (!channel.writer) {
+    // A read may have come last: the stream needs a positioning call before it writes.
+    if (!channel.writer || std::fseek(channel.writer, 0, SEEK_CUR) != 0 ||
+        std::fwrite(bytes, 1, count, channel.writer) != count ||
+        std::fflush(channel.writer) != 0) {
         set_error(kErrorNoSuchFile);
         return;
     }
-    if (std::fwrite(bytes, 1, count, channel.writer) != count || std::fflush(channel.writer) != 0) {
-        set_error(kErrorNoSuchFile);
-    }
+    set_error(kErrorSuccess);
 }
 
 // The number's whole part as two's complement bits; NaN gives 0, huge values saturate.
@@ -114,15 +156,6 @@ int64_t whole_distance(double distance) {
     return static_cast<int64_t>(integer_bits(distance));
 }
 
-// The size of a file open for writing; the position is kept.
-int64_t writer_size(std::FILE* writer) {
-    const long position = std::ftell(writer);
-    if (position < 0 || std::fseek(writer, 0, SEEK_END) != 0) return 0;
-    const long end = std::ftell(writer);
-    std::fseek(writer, position, SEEK_SET);
-    return end < 0 ? 0 : end;
-}
-
 bool open_for_reading(FileChannel& channel, const StringValue& name) {
     StringValue resolved;
     if (!resolve_in_first_archive(name, resolved) || !channel.reader.open(resolved.c_str())) {
@@ -135,16 +168,21 @@ bool open_for_reading(FileChannel& channel, const StringValue& name) {
     return channel.reader.open(memory_image_name(channel.private_image).c_str());
 }
 
-std::FILE* open_for_writing(const StringValue& name, bool append) {
-    if (is_memory_name(name.c_str())) return nullptr;
+// Write mode creates the file anew with read and write access; append mode opens it (creating
+// it when missing) for writing and positions at its end once, so a seek can move later writes.
+// A directory is never deleted or replaced: opening one fails.
+bool open_for_writing(FileChannel& channel, const StringValue& name, bool append) {
+    if (is_memory_name(name.c_str())) return false;
     const std::string path = platform::native_path(name.c_str());
+    if (platform::is_directory(path)) return false;
     if (append) {
-        std::FILE* file = std::fopen(path.c_str(), "ab");
-        if (file) std::fseek(file, 0, SEEK_END);
-        return file;
+        channel.writer = platform::open_file_for_writing(path);
+        return channel.writer && std::fseek(channel.writer, 0, SEEK_END) == 0;
     }
-    std::remove(path.c_str());
-    return std::fopen(path.c_str(), "wb");
+    platform::delete_file(path);
+    channel.writer = std::fopen(path.c_str(), "w+b");
+    channel.writer_readable = true;
+    return channel.writer != nullptr;
 }
 
 }  // namespace
@@ -156,14 +194,12 @@ void close_all_file_channels() {
 int32_t open_file(int32_t number, const StringValue& name, int32_t mode) {
     FileChannel& channel = channel_at(number);
     channel.close();
-    bool opened = false;
-    if (mode >= 1) {
-        opened = open_for_reading(channel, name);
-    } else {
-        channel.writer = open_for_writing(name, mode < 0);
-        opened = channel.writer != nullptr;
+    const bool opened =
+        mode >= 1 ? open_for_reading(channel, name) : open_for_writing(channel, name, mode < 0);
+    if (opened) {
+        set_error(kErrorSuccess);
+        return 1;
     }
-    if (opened) return 1;
     channel.close();
     set_error(kErrorNoSuchFile);
     return 0;
@@ -181,34 +217,21 @@ int32_t free_file_channel() {
 }
 
 int32_t end_of_file(int32_t number) {
-    FileChannel& channel = channel_at(number);
-    if (channel.writer) return std::ftell(channel.writer) >= writer_size(channel.writer) ? 1 : 0;
-    return channel.reader.position() >= channel.reader.size() ? 1 : 0;
+    const FileChannel& channel = channel_at(number);
+    return channel.position() >= channel.size() ? 1 : 0;
 }
 
 double file_position(int32_t number) {
-    FileChannel& channel = channel_at(number);
-    if (channel.writer) return static_cast<double>(std::ftell(channel.writer));
-    return static_cast<double>(channel.reader.position());
+    return static_cast<double>(channel_at(number).position());
 }
 
 void seek_file(int32_t number, double distance, int32_t mode) {
     FileChannel& channel = channel_at(number);
     int64_t base = 0;
-    if (mode > 0) base = static_cast<int64_t>(file_position(number));
-    if (mode < 0) {
-        base = channel.writer ? writer_size(channel.writer)
-                              : static_cast<int64_t>(channel.reader.size());
-    }
-    int64_t target = base + whole_distance(distance);
-    if (target < 0) target = 0;
-    if (channel.writer) {
-        std::fseek(channel.writer, static_cast<long>(target), SEEK_SET);
-        return;
-    }
-    // A reader's position stays inside its data; a later read at the end fails as usual.
-    const int64_t size = static_cast<int64_t>(channel.reader.size());
-    channel.reader.seek(static_cast<uint64_t>(target < size ? target : size));
+    if (mode > 0) base = static_cast<int64_t>(channel.position());
+    if (mode < 0) base = static_cast<int64_t>(channel.size());
+    const int64_t target = base + whole_distance(distance);
+    channel.seek(target < 0 ? 0 : static_cast<uint64_t>(target));
 }
 
 void read_int8(int32_t number, double& target) {
@@ -254,9 +277,10 @@ void read_text_bytes(int32_t number, StringValue& target, int32_t count) {
         target.clear();
         return;
     }
-    MediaReader& reader = reader_of(number);
+    FileChannel& channel = readable_channel(number);
     // Data too short ends the program anyway; refusing first avoids a useless huge buffer.
-    if (reader.size() - reader.position() < static_cast<uint64_t>(count)) {
+    if (channel.size() < channel.position() ||
+        channel.size() - channel.position() < static_cast<uint64_t>(count)) {
         fatal_error(kErrorNoSuchFile);
     }
     const uint32_t room = static_cast<uint32_t>(count) + kTextBytesSlack;
@@ -268,12 +292,12 @@ void read_text_bytes(int32_t number, StringValue& target, int32_t count) {
 }
 
 void read_line(int32_t number, StringValue& target) {
-    MediaReader& reader = reader_of(number);
+    FileChannel& channel = readable_channel(number);
     target.reserve(kLineLimit, false);
     char* buffer = target.writable_buffer(kLineLimit);
     std::memset(buffer, 0, kLineLimit + 1);
-    const uint64_t start = reader.position();
-    if (start >= reader.size()) fatal_error(kErrorNoSuchFile);
+    const uint64_t start = channel.position();
+    if (start >= channel.size()) fatal_error(kErrorNoSuchFile);
 
     // Blocks of at most 64 bytes up to the line feed or the line limit; the position is then
     // moved back to just after the line feed. Memory images take the same path.
@@ -281,7 +305,7 @@ void read_line(int32_t number, StringValue& target) {
     bool found_line_feed = false;
     while (length < kLineLimit) {
         const uint32_t wanted = std::min(kLineBlock, kLineLimit - length);
-        const uint32_t got = static_cast<uint32_t>(reader.read(buffer + length, wanted));
+        const uint32_t got = static_cast<uint32_t>(channel.read(buffer + length, wanted));
         const char* line_feed = static_cast<const char*>(std::memchr(buffer + length, '\n', got));
         if (line_feed) {
             found_line_feed = true;
@@ -293,7 +317,7 @@ void read_line(int32_t number, StringValue& target) {
     }
     // Bytes read past the line feed belong to the next line.
     std::memset(buffer + length, 0, kLineLimit + 1 - length);
-    reader.seek(start + length + (found_line_feed ? 1 : 0));
+    channel.seek(start + length + (found_line_feed ? 1 : 0));
     if (found_line_feed && length > 0 && buffer[length - 1] == '\r') buffer[length - 1] = '\0';
     target.recount();
 }

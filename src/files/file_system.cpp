@@ -64,18 +64,20 @@ bool copy_bytes(const StringValue& source, const std::string& destination) {
 }  // namespace
 
 int32_t delete_file(const StringValue& name) {
-    return std::remove(system_path(name).c_str()) == 0 ? 1 : 0;
+    return platform::delete_file(system_path(name)) ? 1 : 0;
 }
 
 int32_t copy_file(const StringValue& source, const StringValue& destination) {
     const std::string target = system_path(destination);
-    // Deleting the destination first would destroy the only copy when both are one file.
-    if (is_memory_name(destination.c_str()) || platform::same_file(system_path(source), target)) {
+    // Deleting the destination first would destroy the only copy when both are one file; a
+    // directory is never replaced.
+    if (is_memory_name(destination.c_str()) || platform::is_directory(target) ||
+        platform::same_file(system_path(source), target)) {
         return 0;
     }
-    std::remove(target.c_str());
+    platform::delete_file(target);
     if (copy_bytes(source, target)) return 1;
-    std::remove(target.c_str());
+    platform::delete_file(target);
     return 0;
 }
 
@@ -100,9 +102,9 @@ StringValue get_current_directory() {
 }
 
 int32_t set_current_directory(const StringValue& path) {
-    if (platform::set_working_directory(system_path(path).c_str())) return 1;
-    set_error(kErrorNoSuchFile);
-    return 0;
+    const bool changed = platform::set_working_directory(system_path(path).c_str());
+    set_error(changed ? kErrorSuccess : kErrorNoSuchFile);
+    return changed ? 1 : 0;
 }
 
 void path_to_slashes(StringValue& path) {

@@ -56,13 +56,6 @@ void write_back() {
     }
 }
 
-std::string absolute_path(const std::string& path) {
-    if (path.empty() || path.front() == '/') return path;
-    std::string directory = platform::working_directory();
-    if (directory.empty() || directory.back() != '/') directory += '/';
-    return directory + path;
-}
-
 // Splits the bytes into at most 256 lines, each cut at 1024 characters, a CR before the LF
 // removed; returns how many lines there were.
 int32_t split_lines(const std::vector<uint8_t>& bytes, std::vector<std::string>& slots) {
@@ -93,7 +86,7 @@ int32_t select_file(const StringValue& name) {
 
     file.name = name.c_str();
     file.write_path =
-        is_memory_name(name.c_str()) ? "" : absolute_path(platform::native_path(name.c_str()));
+        is_memory_name(name.c_str()) ? "" : platform::absolute_path(platform::native_path(name.c_str()));
     for (std::string& slot : file.slots) slot.clear();
     file.modified = false;
     StringValue resolved;
@@ -111,6 +104,8 @@ bool line_in_range(int32_t line) {
 }  // namespace
 
 int32_t line_file_get(const StringValue& file_name, int32_t line, StringValue& target) {
+    // A failure (bad line, missing file, failed write-back of the previous file) sets the code.
+    set_error(kErrorSuccess);
     if (!line_in_range(line)) {
         set_error(kResultBadLine);
         target = "NO_DATA";
@@ -118,6 +113,7 @@ int32_t line_file_get(const StringValue& file_name, int32_t line, StringValue& t
     }
     const int32_t selected = select_file(file_name);
     if (selected != 0) {
+        set_error(selected);
         target = "NO_FILE";
         return selected;
     }
@@ -142,6 +138,8 @@ int32_t line_file_get(const StringValue& file_name, int32_t line, int32_t& targe
 }
 
 int32_t line_file_put(const StringValue& file_name, int32_t line, const StringValue& text) {
+    // A failure (bad line, failed write-back of the previous file) sets the code.
+    set_error(kErrorSuccess);
     if (!line_in_range(line)) {
         set_error(kResultBadLine);
         return kResultBadLine;

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -25,6 +26,13 @@ constexpr const char* kSoftwareText =
     "Please update your GFX adapter's driver\nso it can render OpenGL by HARDWARE\n\n\n"
     "Bitte aktualisieren Sie Ihren\nGrafkkartentreiber, damit er OpenGL\nper HARDWARE "
     "unterst\xfctzt!";
+
+// Frame pacing: sleep while more than kSleepAboveMs remain, waking kWakeEarlyMs early; then
+// pump messages in sleeps of at most kWaitSliceMs until at most kLeaveAtMs remains.
+constexpr double kSleepAboveMs = 7.0;
+constexpr double kWakeEarlyMs = 3.0;
+constexpr double kLeaveAtMs = 1.0;
+constexpr double kWaitSliceMs = 1.0;
 
 // The software-renderer warning is shown once per process, whatever is re-created.
 bool software_warning_shown = false;
@@ -195,8 +203,13 @@ bool VoruRERarudeve::set_fullscreen() {
 
     platform::Window* old_window = window;
     const std::string title = platform::window_title(old_window).substr(0, 512);
-    const int32_t frames_per_second = static_cast<int32_t>(1000.0 / frame_period_ms);
-    if (!create(instance, width, height, colour_bits, frames_per_second, 0)) {
+    // create sets the period from a whole frame rate, and 1000 / period truncated would turn
+    // 60 frames per second into 59: the period is kept as it was.
+    const double kept_period_ms = frame_period_ms;
+    const bool created = create(instance, width, height, colour_bits,
+                                static_cast<int32_t>(1000.0 / frame_period_ms), 0);
+    frame_period_ms = kept_period_ms;
+    if (!created) {
         window = old_window;
         return false;
     }
@@ -289,22 +302,24 @@ int32_t VoruRERarudeve::present(PumpHook hook) {
     platform::gl_swap(window);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    // Sleep while more than 7 ms remain (waking 3 ms early), then wait actively with the
-    // message pump until at most 1 ms remains.
+    // Sleep while more than 7 ms remain (waking 3 ms early), then wait with the message pump
+    // until at most 1 ms remains. The waiting is done in short precise sleeps rather than by
+    // spinning: the platform's sleep is exact to a small fraction of a millisecond, so the
+    // deadline is met as closely at a fraction of the processor time.
     double now = 0.0;
     for (;;) {
         pump_messages(hook);
         now = clock_ms();
         const double remaining = next_frame_ms - now;
-        if (remaining > 7.0) {
-            const double nap = remaining - 3.0;
+        if (remaining > kSleepAboveMs) {
+            const double nap = remaining - kWakeEarlyMs;
             platform::sleep_ms(static_cast<uint32_t>(nap));
             now += nap;
-            if (nap > 1.0) continue;
+            if (nap > kLeaveAtMs) continue;
             break;
         }
-        if (remaining > 1.0) continue;
-        break;
+        if (remaining <= kLeaveAtMs) break;
+        platform::sleep_precise_ms(std::min(remaining - kLeaveAtMs, kWaitSliceMs));
     }
     next_frame_ms = advance_frame_deadline(next_frame_ms, frame_period_ms, now);
     return 1;

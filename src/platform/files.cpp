@@ -55,6 +55,26 @@ std::string working_directory() {
     return buffer.data();
 }
 
+std::string absolute_path(const std::string& path) {
+    if (path.empty() || path.front() == '/') return path;
+    std::string directory = working_directory();
+    if (directory.empty() || directory.back() != '/') directory += '/';
+    return directory + path;
+}
+
+bool delete_file(const std::string& path) {
+    // unlink refuses directories, where the C library's remove would delete an empty one.
+    return ::unlink(path.c_str()) == 0;
+}
+
+std::FILE* open_file_for_writing(const std::string& path) {
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (file < 0) return nullptr;
+    std::FILE* stream = ::fdopen(file, "wb");
+    if (!stream) ::close(file);
+    return stream;
+}
+
 bool write_new_file(const std::string& path, const void* data, size_t size) {
     ::unlink(path.c_str());
     const int file =

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,14 @@ std::string native_path(const char* path);
 bool set_working_directory(const char* path);
 // The working directory, empty when it cannot be read.
 std::string working_directory();
+// The path made absolute against the working directory (an absolute or empty path as it is).
+std::string absolute_path(const std::string& path);
+
+// Deletes the file; a directory is never deleted. False when nothing was deleted.
+bool delete_file(const std::string& path);
+// Opens the file for writing, creating it when it is missing, without truncating it; the
+// position is at its start. Null for a directory or when it cannot be opened.
+std::FILE* open_file_for_writing(const std::string& path);
 
 // Writes the bytes into a new file, deleting any file of that name first; a link left in its
 // place is never followed. False when the file cannot be created or written.

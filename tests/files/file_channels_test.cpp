@@ -99,6 +99,39 @@ TEST_F(FileChannelTest, OpenModesAndChannelBookkeeping) {
     EXPECT_EQ(get_error_code(), 3);
 }
 
+TEST_F(FileChannelTest, WriteModeReadsBackWhatItWrote) {
+    ASSERT_EQ(open_file(0, "rw.bin", 0), 1);
+    write_int32(0, 123456);
+    write_line(0, "line");
+    seek_file(0, 0, 0);
+    double number = 0;
+    read_int32(0, number);
+    EXPECT_EQ(number, 123456);
+    StringValue text;
+    read_line(0, text);
+    EXPECT_EQ(text, "line");
+    EXPECT_EQ(end_of_file(0), 1);
+    // Writing after a read goes where the read stopped.
+    seek_file(0, 4, 0);
+    write_text(0, "LI");
+    seek_file(0, -6, -1);
+    read_text_bytes(0, text, 6);
+    EXPECT_EQ(text, "LIne\r\n");
+}
+
+TEST_F(FileChannelTest, AppendStartsAtTheEndOnceAndSeeksMoveLaterWrites) {
+    write_file(directory_ / "records.bin", "0000data");
+    ASSERT_EQ(open_file(0, "records.bin", -1), 1);
+    EXPECT_EQ(file_position(0), 8);
+    write_text(0, "more");
+    seek_file(0, 0, 0);  // patch the header
+    write_text(0, "0002");
+    seek_file(0, 0, -1);
+    write_text(0, "end");
+    close_file(0);
+    EXPECT_EQ(read_file(directory_ / "records.bin"), "0002datamoreend");
+}
+
 TEST_F(FileChannelTest, SeekAndPosition) {
     write_file(directory_ / "data.bin", "0123456789");
     ASSERT_EQ(open_file(0, "data.bin", 1), 1);
@@ -196,8 +229,10 @@ TEST_F(FileChannelTest, FatalEnds) {
     EXPECT_EXIT(
         {
             StringValue text;
-            open_file(0, "out.txt", 0);
-            read_text_bytes(0, text, 1);  // a channel open for writing is not readable
+            write_file(directory_ / "out.txt", "bytes");
+            open_file(0, "out.txt", -1);
+            seek_file(0, 0, 0);
+            read_text_bytes(0, text, 1);  // a channel open for appending is not readable
         },
         testing::ExitedWithCode(0), "");
     EXPECT_EQ(ended_with_code(), 3);

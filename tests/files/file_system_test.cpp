@@ -1,11 +1,11 @@
 // File-system commands: copy safety, existence tests, directories, wildcards and listings.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "files/media_reader.h"
 #include "kvn/files.h"
-#include "kvn/runtime.h"
 #include "support/scratch_directory.h"
 
 namespace kvn {
@@ -45,6 +45,62 @@ TEST_F(FileSystemTest, CopyDeleteAndExistence) {
     EXPECT_EQ(delete_file("copy.txt"), 1);
     EXPECT_EQ(file_exists("copy.txt"), 0);
     EXPECT_EQ(delete_file("copy.txt"), 0);
+}
+
+TEST_F(FileSystemTest, DirectoriesAreNeverDeletedOrReplaced) {
+    write_file(directory_ / "file.txt", "payload");
+    const struct {
+        const char* command;
+        int32_t (*run)();
+        int32_t error;  // -1: the command leaves the code alone
+    } cases[] = {
+        {"delete_file", [] { return delete_file("dir"); }, -1},
+        {"copy_file", [] { return copy_file("file.txt", "dir"); }, -1},
+        {"open_file write", [] { return open_file(0, "dir", 0); }, kErrorNoSuchFile},
+        {"open_file append", [] { return open_file(0, "dir\\", -1); }, kErrorNoSuchFile},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::create_directory(directory_ / "dir");
+        set_error(-5);
+        EXPECT_EQ(c.run(), 0) << c.command;
+        EXPECT_EQ(get_error_code(), c.error == -1 ? -5 : c.error) << c.command;
+        EXPECT_TRUE(std::filesystem::is_directory(directory_ / "dir")) << c.command;
+    }
+    EXPECT_EQ(delete_file("file.txt"), 1);
+    EXPECT_FALSE(std::filesystem::exists(directory_ / "file.txt"));
+}
+
+TEST_F(FileSystemTest, SuccessClearsTheErrorCode) {
+    write_file(directory_ / "there.txt", "line\r\n");
+    std::filesystem::create_directory(directory_ / "sub");
+    StringValue text;
+    const struct {
+        const char* command;
+        std::function<void()> fail, succeed;
+    } cases[] = {
+        {"open_file", [] { open_file(0, "missing.txt", 1); }, [] { open_file(0, "there.txt", 1); }},
+        {"write_text", [] { write_text(1, "closed"); },
+         [] {
+             open_file(1, "out.txt", 0);
+             write_text(1, "open");
+         }},
+        {"line_file_get", [&] { line_file_get("there.txt", 300, text); },
+         [&] { line_file_get("there.txt", 0, text); }},
+        {"line_file_put", [] { line_file_put("there.txt", 256, "no"); },
+         [] { line_file_put("there.txt", 1, "yes"); }},
+        {"set_current_directory", [] { set_current_directory("missing"); },
+         [] { set_current_directory("sub"); }},
+    };
+    for (const auto& c : cases) {
+        c.fail();
+        EXPECT_NE(get_error_code(), 0) << c.command << " failing";
+        c.succeed();
+        EXPECT_EQ(get_error_code(), 0) << c.command << " succeeding";
+    }
+    close_file(0);
+    close_file(1);
+    EXPECT_EQ(line_file_get("", 0, text), kErrorNoSuchFile);  // writes there.txt back now
+    EXPECT_EQ(read_file(directory_ / "there.txt"), "line\r\nyes\r\n");
 }
 
 TEST_F(FileSystemTest, DirectoriesAndPaths) {

@@ -97,18 +97,5 @@ TEST_F(LineFileTest, MemoryImageIsReadButNeverWritten) {
     memory_image_remove(image);
 }
 
-TEST_F(LineFileTest, WritesBackAtProgramExit) {
-    write_file(directory_ / "exit.txt", "keep\r\n");
-    EXPECT_EXIT(
-        {
-            line_file_put("exit.txt", 1, "added");
-            // Shutdown may change the working directory; the write-back still finds the file.
-            set_current_directory("/");
-            end_program();
-        },
-        testing::ExitedWithCode(0), "");
-    EXPECT_EQ(read_file(directory_ / "exit.txt"), "keep\r\nadded\r\n");
-}
-
 }  // namespace
 }  // namespace kvn

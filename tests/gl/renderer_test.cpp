@@ -122,15 +122,28 @@ TEST_F(RendererTest, PresentShowsTheClearedPictureAndKeepsTheSchedule) {
     EXPECT_EQ(pixel[0], 255);
 }
 
-TEST_F(RendererTest, FrameRateCommandsSetThePeriod) {
-    limit_fps(30);
-    EXPECT_NEAR(runtime.renderer->frame_period_ms, 33.333, 0.001);
-    limit_fps(0);
-    EXPECT_DOUBLE_EQ(runtime.renderer->frame_period_ms, 2.0);
-    limit_fps(-3);
-    EXPECT_DOUBLE_EQ(runtime.renderer->frame_period_ms, 2.0);
-    limit_fps(59.9);
-    EXPECT_DOUBLE_EQ(runtime.renderer->frame_period_ms, 1000.0 / 59);
+TEST_F(RendererTest, FramePeriodFollowsTheRateAndSurvivesTheFullScreenSwitch) {
+    int desktop_width = 0, desktop_height = 0, desktop_bits = 0;
+    platform::desktop_mode(&desktop_width, &desktop_height, &desktop_bits);
+    ASSERT_TRUE(platform::display_has_mode(desktop_width, desktop_height, 0));
+    const struct {
+        double frames_per_second;
+        double period_ms;
+        bool switch_to_full_screen;
+    } cases[] = {
+        {60, 1000.0 / 60, true},  {7, 1000.0 / 7, true},      {0, 2.0, true},
+        {30, 1000.0 / 30, false}, {59.9, 1000.0 / 59, false}, {-3, 2.0, false},
+    };
+    VoruRERarudeve& renderer = *runtime.renderer;
+    for (const auto& c : cases) {
+        limit_fps(c.frames_per_second);
+        EXPECT_DOUBLE_EQ(renderer.frame_period_ms, c.period_ms) << c.frames_per_second;
+        if (!c.switch_to_full_screen) continue;
+        renderer.set_mode(desktop_width, desktop_height, 0, true);
+        EXPECT_TRUE(renderer.fullscreen) << c.frames_per_second;
+        EXPECT_DOUBLE_EQ(renderer.frame_period_ms, c.period_ms) << c.frames_per_second;
+        renderer.set_mode(320, 200, 0, false);
+    }
 }
 
 TEST_F(RendererTest, ExtensionTableAndSoftwareWarningOncePerProcess) {

@@ -24,4 +24,4 @@ wait_exit
 expect_equal "$exit_code" 0 "exit code when the quit hook ends the program"
 expect_equal "$(report quit_hook)" "called" "quit hook calls"
 expect_equal "$(log_lines | grep -c "Shut down KVN")" 1 "shutdown lines"
-echo "debug end and quit hook: ok"
+passed "debug end and quit hook"

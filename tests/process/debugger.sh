@@ -15,4 +15,4 @@ grep -q "KVN_WIN32_MSG" "$work/stderr" && fail "a found hook was reported as fai
 grep -qx "activate" "$work/stdout" || fail "the breakpoint did not reactivate the window"
 grep -qx "ok" "$work/stdout" || fail "no ok after reactivation"
 expect_equal "$(report frames)" 2 "frames run under the debugger"
-echo "debugger channel: ok"
+passed "debugger channel"

@@ -32,4 +32,4 @@ grep -q $'\a' "$work/stderr" || fail "no warning beep"
 press Escape
 wait_exit
 expect_equal "$exit_code" 0 "exit code"
-echo "full screen: ok"
+passed "full screen"

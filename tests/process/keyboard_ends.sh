@@ -30,4 +30,4 @@ kill -TERM "$program_pid"
 wait_exit
 expect_equal "$exit_code" 0 "exit code after a close request"
 expect_equal "$(log_lines | tail -n1)" "kvn is shut down" "log after a close request"
-echo "keyboard and close ends: ok"
+passed "keyboard and close ends"

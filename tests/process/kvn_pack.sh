@@ -91,4 +91,4 @@ expect_error "extract of a missing entry" "$pack" extract media.arc nothing.png 
 cp media.arc broken.arc
 printf 'XXX' | dd of=broken.arc bs=1 seek=$(($(stat -c %s broken.arc) - 7)) conv=notrunc 2>/dev/null
 expect_error "list of an archive without its trailer" "$pack" list broken.arc
-echo "kvn-pack: all checks passed"
+passed "kvn-pack"

@@ -43,4 +43,4 @@ expect_equal "$(log_lines)" "Init GFX
 Shut down KVN
 kvn is shut down" "log without a display"
 [ -e "$KVN_TEST_OUT/ready" ] && fail "Game_Main ran without a window"
-echo "normal run: ok"
+passed "normal run"

@@ -32,4 +32,4 @@ kill "$other_pid"
 press Escape
 wait_exit
 expect_equal "$exit_code" 0 "exit code"
-echo "pause: ok"
+passed "pause"

@@ -10,6 +10,7 @@
 #include "platform/events.h"
 #include "platform/system.h"
 #include "runtime/runtime_state.h"
+#include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
@@ -99,12 +100,30 @@ TEST_F(ErrorStateTest, DebuggerChannelIsSilentWithoutADebugger) {
     EXPECT_FALSE(runtime.reactivate_request);
 }
 
-TEST_F(ErrorStateTest, EndStatementClearsTheErrorAndExitsWithZero) {
-    set_error(9);
-    EXPECT_EXIT(end_statement(), testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(assert_value(0), testing::ExitedWithCode(0), "");
+using EndTest = testing_support::ScratchDirectoryTest;
+
+TEST_F(EndTest, EndStatementClearsTheCodeAndFailedAssertionsEndWith21) {
+    const struct {
+        void (*statement)();
+        int32_t code;
+    } cases[] = {
+        {[] {
+             set_error(9);
+             end_statement();
+         },
+         0},
+        {[] { assert_value(0); }, 21},
+    };
+    for (const auto& c : cases) {
+        expect_end_record();
+        EXPECT_EXIT(c.statement(), testing::ExitedWithCode(0), "");
+        EXPECT_EQ(ended_with_code(), c.code);
+    }
+    // Non-zero values pass: the test would fail here if they ended the process.
+    set_error(0);
     assert_value(1);
     assert_value(-1);
+    EXPECT_EQ(get_error_code(), 0);
 }
 
 TEST(ConsoleTest, WritesWithoutNewlineAndReadsLinesWithoutTheirEnds) {

@@ -102,3 +102,8 @@ log_lines() {
 expect_equal() {
   [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
 }
+
+# The last line of every process test: the test passes only when it gets here.
+passed() {
+  echo "passed: $*"
+}

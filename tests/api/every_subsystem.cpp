@@ -23,5 +23,6 @@ void Game_Main() {
     int32_t width = 0, height = 0;
     get_screen_size_int(width, height);                   // gfx
     if (key_down(1) == 0) console_write(command_line());  // input, runtime
+    stop_all_sounds();                                    // sound
     end_statement();
 }

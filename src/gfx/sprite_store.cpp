@@ -121,6 +121,7 @@ bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int
     if (!prepare_texture(image, x, y, w, h, max_texture_side(), is_font, &texture_)) {
         return false;
     }
+    if (normal_map && !make_normal_map(&texture_)) return false;
     *tex_w = texture_.width;
     *tex_h = texture_.height;
     clear_gl_errors();
@@ -129,7 +130,6 @@ bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int
     if (*texture != 0) glDeleteTextures(1, texture);
     const GLint filter = is_font ? GL_NEAREST : GL_LINEAR;
     *texture = new_texture(filter, filter);
-    if (normal_map) make_normal_map(&texture_);
     upload_level(0, texture_.width, texture_.height, texture_.texels.data());
 
     if (mip_texture) {

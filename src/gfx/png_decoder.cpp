@@ -25,7 +25,9 @@ void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
     source->offset += length;
 }
 
-[[noreturn]] void on_png_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void on_png_error(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 void ignore_png_warning(png_structp, png_const_charp) {}
 
@@ -87,8 +89,8 @@ bool read_png(png_structp png, png_infop info, const char* name, int32_t key, in
 
 }  // namespace
 
-bool decode_png(const uint8_t* data, size_t size, const char* name, int32_t key,
-                int32_t max_side, DecodedImage* image) {
+bool decode_png(const uint8_t* data, size_t size, const char* name, int32_t key, int32_t max_side,
+                DecodedImage* image) {
     if (data == nullptr || size < 8 || std::memcmp(data + 1, "PNG", 3) != 0) {
         return fail_decode(image);
     }

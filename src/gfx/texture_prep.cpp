@@ -50,7 +50,9 @@ void fill_edge_colours(TextureImage* texture, int32_t filled_width, int32_t fill
     }
 }
 
-uint8_t weighted(uint32_t sum, uint32_t weight) { return static_cast<uint8_t>(sum / weight); }
+uint8_t weighted(uint32_t sum, uint32_t weight) {
+    return static_cast<uint8_t>(sum / weight);
+}
 
 }  // namespace
 
@@ -177,8 +179,8 @@ void halve_mipmap_level(TextureImage* texture) {
             const bool last_column = x == half - 1;
             for (int c = 0; c < 4; ++c) {
                 if (!last_row && !last_column) {
-                    out[c] = weighted(4 * centre[c] + 2 * right[c] + 2 * below_right[c] + below[c],
-                                      9);
+                    out[c] =
+                        weighted(4 * centre[c] + 2 * right[c] + 2 * below_right[c] + below[c], 9);
                 } else if (!last_row) {
                     out[c] = weighted(2 * centre[c] + below[c], 3);
                 } else if (!last_column) {

@@ -30,3 +30,6 @@ build/bench/bench_pathfinding
 
 echo "== archive"
 build/bench/bench_archive
+
+echo "== images"
+build/bench/bench_images

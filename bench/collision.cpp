@@ -118,11 +118,12 @@ void Game_Main() {
             naive_hits = 0;
             for (const Offset& o : offsets) naive_hits += naive_collision(a, 0, 0, b, o.dx, o.dy);
         });
-        std::printf("hit rate %5.1f %% (disc radius %2d): sprite_collision %8.2f ms (%6.1f ns/test), "
-                    "naive scan %8.2f ms (%6.1f ns/test), ratio %.1fx%s\n",
-                    100.0 * kvn_hits / kTests, radius, kvn_ms, kvn_ms * 1e6 / kTests, naive_ms,
-                    naive_ms * 1e6 / kTests, naive_ms / kvn_ms,
-                    kvn_hits == naive_hits ? "" : "  RESULTS DIFFER");
+        std::printf(
+            "hit rate %5.1f %% (disc radius %2d): sprite_collision %8.2f ms (%6.1f ns/test), "
+            "naive scan %8.2f ms (%6.1f ns/test), ratio %.1fx%s\n",
+            100.0 * kvn_hits / kTests, radius, kvn_ms, kvn_ms * 1e6 / kTests, naive_ms,
+            naive_ms * 1e6 / kTests, naive_ms / kvn_ms,
+            kvn_hits == naive_hits ? "" : "  RESULTS DIFFER");
     }
     end_statement();
 }

@@ -67,15 +67,19 @@ void Game_Main() {
     std::mt19937 random(1);
     std::vector<Placement> placements(kSprites);
     for (Placement& p : placements) {
-        p = {int(random() % (1024 - kSide)), int(random() % (600 - kSide)),
-             double(random() % 360)};
+        p = {int(random() % (1024 - kSide)), int(random() % (600 - kSide)), double(random() % 360)};
     }
 
     VoruRERarudeve& renderer = *runtime.renderer;
-    const auto kvn_current = [&] { platform::gl_make_current(renderer.window, renderer.gl_context); };
+    const auto kvn_current = [&] {
+        platform::gl_make_current(renderer.window, renderer.gl_context);
+    };
     kvn_current();
     const double kvn_draw = sprites_per_second(
-        [&] { for (const Placement& p : placements) draw_sprite(1, p.x, p.y); }, kvn_finish);
+        [&] {
+            for (const Placement& p : placements) draw_sprite(1, p.x, p.y);
+        },
+        kvn_finish);
     const double kvn_rotozoom = sprites_per_second(
         [&] {
             for (const Placement& p : placements) rotozoom_sprite(1, p.x, p.y, p.angle, 1.0);
@@ -113,8 +117,8 @@ void Game_Main() {
             pixels[y * kSide + x] = rgb == 0x8000FF ? 0 : uint32_t(rgb) | 0xFF000000u;
         }
     }
-    SDL_Texture* texture = SDL_CreateTexture(sdl, SDL_PIXELFORMAT_ABGR8888,
-                                             SDL_TEXTUREACCESS_STATIC, kSide, kSide);
+    SDL_Texture* texture =
+        SDL_CreateTexture(sdl, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STATIC, kSide, kSide);
     SDL_UpdateTexture(texture, nullptr, pixels.data(), kSide * 4);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     const auto sdl_finish = [&] {

@@ -87,10 +87,8 @@ bool placements_collide(const CollisionPlacement& a, const CollisionPlacement& b
     }
     if (right <= left || bottom <= top) return false;
 
-    const MaskCursor a_bits(*a.mask, a.frame_x + left - a.x,
-                            a.img_h - 1 - (a.frame_y + top - a.y));
-    const MaskCursor b_bits(*b.mask, b.frame_x + left - b.x,
-                            b.img_h - 1 - (b.frame_y + top - b.y));
+    const MaskCursor a_bits(*a.mask, a.frame_x + left - a.x, a.img_h - 1 - (a.frame_y + top - a.y));
+    const MaskCursor b_bits(*b.mask, b.frame_x + left - b.x, b.img_h - 1 - (b.frame_y + top - b.y));
     const int64_t width = right - left;
 
     // Per row, the pixels opaque in both sprites folded into one word: chunks lie 64 columns

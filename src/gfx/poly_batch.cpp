@@ -17,8 +17,7 @@ size_t grown_vertex_capacity(size_t current, size_t needed) {
     return (needed / kCapacityStep + 1) * kCapacityStep;
 }
 
-void PolyBatch::start(int32_t mode, bool textured, int32_t tex_w, int32_t tex_h,
-                      int32_t img_h) {
+void PolyBatch::start(int32_t mode, bool textured, int32_t tex_w, int32_t tex_h, int32_t img_h) {
     reserve(kFirstCapacity);
     count_ = 0;
     coloured_ = false;

@@ -89,8 +89,8 @@ int32_t sprite_collision(int32_t slot1, int32_t x1, int32_t y1, int32_t slot2, i
                    whole_image_at(renderer->sprites[slot2], x2, y2));
 }
 
-int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1,
-                            int32_t slot2, int32_t frame2, int32_t x2, int32_t y2) {
+int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1, int32_t slot2,
+                            int32_t frame2, int32_t x2, int32_t y2) {
     VoruRERarudeve* renderer = renderer_for(slot1, slot2);
     if (!renderer) return 0;
     return collide(*renderer, slot1, frame_at(renderer->sprites[slot1], frame1, x1, y1), slot2,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/media_reader.h"
+#include "gfx/fonts.h"
 #include "kvn/gfx.h"
 #include "runtime/runtime_state.h"
 #include "support/bmp_writer.h"
@@ -454,6 +455,31 @@ TEST_F(SpritesTest, PresentResetsTheDrawingState) {
 // A font image of 16 columns of cells, each cell filled with a colour made from its code.
 int32_t cell_colour(int32_t code) {
     return (code * 2 + 1) | (255 - code) << 8 | 100 << 16;
+}
+
+TEST_F(SpritesTest, StartUpInstallsTheDefaultFontFileOrTheBuiltInFont) {
+    struct Case {
+        const char* file;
+        int32_t glyph_w;
+    } cases[] = {{nullptr, 8}, {"smalfont.bmp", 16}, {"smalfont.png", 8}};
+    for (const Case& c : cases) {
+        // A "smalfont.png" that is no picture still wins over "smalfont.bmp": the built-in
+        // font stays, with error 3.
+        if (c.file) {
+            testing_support::write_bmp(directory_ / "smalfont.bmp", 256, 128,
+                                       [](int, int) { return kWhite; });
+        }
+        if (c.file && std::string(c.file) == "smalfont.png") {
+            testing_support::write_file(directory_ / "smalfont.png", "no picture");
+        }
+        set_font(5);
+        install_default_fonts();
+        int32_t w = 0, h = 0;
+        get_font_size_int(w, h);
+        EXPECT_EQ(runtime.current_font, 0);
+        EXPECT_EQ(w, c.glyph_w) << (c.file ? c.file : "no file");
+    }
+    EXPECT_EQ(get_error_code(), 3);
 }
 
 TEST_F(SpritesTest, FontsFollowTheGridAndFallBackToTheBuiltInFont) {

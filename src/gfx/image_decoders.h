@@ -28,8 +28,8 @@ bool decode_bmp(const uint8_t* data, size_t size, int32_t key, int32_t max_side,
                 DecodedImage* image);
 // PNG through libpng; grey, RGB and RGBA results, RGB keyed. name is used in the two messages
 // printed for an unsupported depth or colour type.
-bool decode_png(const uint8_t* data, size_t size, const char* name, int32_t key, int32_t max_side,
-                DecodedImage* image);
+bool decode_png(const uint8_t* data, size_t size, const char* name, int32_t key,
+                int32_t max_side, DecodedImage* image);
 // JPEG through libjpeg (1, 3 or 4 components; never keyed).
 bool decode_jpeg(const uint8_t* data, size_t size, int32_t max_side, DecodedImage* image);
 

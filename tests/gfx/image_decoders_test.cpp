@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -127,20 +128,12 @@ void expect_bmp_picture(const DecodedImage& image, int bits, int palette_limit =
 }
 
 TEST(BmpDecoder, ReadsEveryDepthAndHeaderTheRightWayUpWithTheKey) {
+    // clang-format off
     const BmpOptions cases[] = {
-        {1},
-        {4},
-        {8},
-        {24},
-        {32},
-        {1, true},
-        {4, true},
-        {8, true},
-        {24, true},
-        {8, false, true},
-        {24, false, true},
-        {32, false, false, 3},
+        {1}, {4}, {8}, {24}, {32}, {1, true}, {4, true}, {8, true}, {24, true},
+        {8, false, true}, {24, false, true}, {32, false, false, 3},
     };
+    // clang-format on
     for (const BmpOptions& options : cases) {
         SCOPED_TRACE(::testing::Message() << options.bits << " bits, core " << options.core
                                           << ", top-down " << options.top_down);
@@ -566,7 +559,8 @@ TEST(RealImages, DecodeAsImageMagickReadsThem) {
     EXPECT_GT(compared, 0);
     // A 40-byte-header BMP and a JPEG written by ImageMagick from the first PNG; JPEGs are
     // compared loosely, as ImageMagick upsamples colour smoothly and the decoder does not.
-    const std::string scratch = ::testing::TempDir() + "kvn-real-images";
+    const std::string scratch =
+        ::testing::TempDir() + "kvn-real-images-" + std::to_string(getpid());
     command_output("convert '" + pngs[0] + "' -alpha off BMP3:" + scratch + ".bmp");
     command_output("convert '" + pngs[0] + "' -alpha off -quality 90 -sampling-factor 2x2 " +
                    scratch + ".jpg");

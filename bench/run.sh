@@ -16,6 +16,12 @@ on_display() {
 echo "== frame_pacing"
 on_display build/bench/bench_frame_pacing 2>/dev/null
 
+echo "== sprites"
+on_display build/bench/bench_sprites 2>/dev/null
+
+echo "== collision"
+on_display build/bench/bench_collision 2>/dev/null
+
 echo "== value"
 build/bench/bench_value
 
@@ -27,3 +33,6 @@ build/bench/bench_archive
 
 echo "== mixer"
 build/bench/bench_mixer
+
+echo "== images"
+build/bench/bench_images

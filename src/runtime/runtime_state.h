@@ -20,7 +20,6 @@ struct RuntimeState {
     std::unique_ptr<MediaArchive> media_archives[2];
     StringValue window_title;
     StringValue command_line_text;
-    int32_t current_font = 0;
     double frame_time_ms = 0.0;
     double previous_frame_time_ms = 0.0;
     double start_offset_ms = 0.0;

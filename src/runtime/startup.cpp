@@ -4,6 +4,7 @@
 #include "base/error_log.h"
 #include "files/file_channels.h"
 #include "kvn/files.h"
+#include "gfx/fonts.h"
 #include "kvn/gfx.h"
 #include "platform/events.h"
 #include "platform/files.h"
@@ -65,7 +66,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     attach_input(runtime.input_state.get());
     sound_init(main_window());
 
-    runtime.current_font = 0;
+    renderer.current_font = 0;
 
     const StringValue program_path = program_file_path();
     runtime.media_archives[0] = std::make_unique<MediaArchive>();
@@ -80,6 +81,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     restart_frame_clock();
     renderer.present(nullptr);
     renderer.set_viewport(0, 0, 0, 0);
+    install_default_fonts();
 
     runtime.paused = false;
     restart_frame_clock();

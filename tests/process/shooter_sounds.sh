@@ -53,4 +53,4 @@ play_and_check() {
 play_and_check "loose files"
 rm "$game"/*.wav
 play_and_check "media archive" KVN_TEST_SOUND_ARCHIVE="$work/vd.gfx."
-echo "shooter sounds: loose files and archive play"
+passed "shooter sounds from loose files and an archive"

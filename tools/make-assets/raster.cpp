@@ -13,11 +13,15 @@ Colour mix(const Colour& a, const Colour& b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Colour scale(const Colour& c, double factor) { return {c.r * factor, c.g * factor, c.b * factor}; }
+Colour scale(const Colour& c, double factor) {
+    return {c.r * factor, c.g * factor, c.b * factor};
+}
 
 namespace {
 
-uint8_t to_byte(double v) { return uint8_t(std::lround(clamp01(v) * 255.0)); }
+uint8_t to_byte(double v) {
+    return uint8_t(std::lround(clamp01(v) * 255.0));
+}
 
 }  // namespace
 
@@ -110,7 +114,9 @@ double Rng::uniform(double lo, double hi) {
     return lo + (hi - lo) * double(next() >> 11) * (1.0 / 9007199254740992.0);
 }
 
-int Rng::between(int lo, int hi) { return lo + int(next() % uint64_t(hi - lo + 1)); }
+int Rng::between(int lo, int hi) {
+    return lo + int(next() % uint64_t(hi - lo + 1));
+}
 
 double lattice_hash(int x, int y, uint32_t seed) {
     uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
@@ -152,7 +158,9 @@ double fbm(double x, double y, uint32_t seed, int octaves) {
     return sum / total;
 }
 
-double clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+double clamp01(double v) {
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
 double smoothstep(double edge0, double edge1, double v) {
     const double t = clamp01((v - edge0) / (edge1 - edge0));
@@ -230,7 +238,7 @@ bool write_png(const std::string& path, const Image& image, PngType type) {
     if (!writer.info) return false;
     if (setjmp(png_jmpbuf(writer.png))) return false;
     png_init_io(writer.png, file.get());
-    png_set_compression_level(writer.png, 6);
+    png_set_compression_level(writer.png, 3);
     png_set_IHDR(writer.png, writer.info, image.width, image.height, 8,
                  type == PngType::kRgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -31,19 +31,19 @@ struct Gap {
 
 // The rock passage, eased between these points (the station's straight hull replaces it
 // between kStationStart and kStationEnd).
-const Gap kRockPassage[] = {
-    {0, -60, 640},    {450, -50, 630},  {750, -8, 600},   {1050, 40, 520},  {1350, 85, 470},
-    {1650, 115, 440}, {1950, 130, 400}, {2250, 100, 330}, {2550, 55, 275},  {2850, 140, 345},
-    {3150, 250, 450}, {3450, 225, 425}, {3750, 150, 380}, {4096, 110, 420}, {7168, 175, 385},
-    {7450, 195, 390}, {7750, 130, 420}, {8050, 60, 480},  {8350, -10, 560}, {8650, -70, 640},
-    {9216, -100, 700}};
+const Gap kRockPassage[] = {{0, -60, 640},    {450, -50, 630},  {750, -8, 600},   {1050, 40, 520},
+                            {1350, 85, 470},  {1650, 115, 440}, {1950, 130, 400}, {2250, 100, 330},
+                            {2550, 55, 275},  {2850, 140, 345}, {3150, 250, 450}, {3450, 225, 425},
+                            {3750, 150, 380}, {4096, 110, 420}, {7168, 175, 385}, {7450, 195, 390},
+                            {7750, 130, 420}, {8050, 60, 480},  {8350, -10, 560}, {8650, -70, 640},
+                            {9216, -100, 700}};
 
 // The station's hull: straight runs from x to the next run, joined by 45-degree steps.
 const Gap kStationHull[] = {
     {4096, 110, 420}, {4640, 160, 390}, {5150, 80, 470}, {6050, 135, 400}, {6620, 175, 385}};
 
 // The back wall: open outside the asteroid, closed (ceiling below floor) inside it.
-const Gap kBackWall[] = {{0, -80, 700},  {700, -60, 680},  {1000, 60, 560}, {1250, 210, 380},
+const Gap kBackWall[] = {{0, -80, 700},    {700, -60, 680},  {1000, 60, 560},  {1250, 210, 380},
                          {1450, 400, 200}, {7950, 400, 200}, {8150, 150, 420}, {8350, 40, 540},
                          {8550, -60, 660}, {9216, -100, 700}};
 
@@ -95,7 +95,19 @@ Gap station_hull(double x) {
     return gap;
 }
 
-bool in_station(double x) { return x >= kStationStart && x < kStationEnd; }
+bool in_station(double x) {
+    return x >= kStationStart && x < kStationEnd;
+}
+
+// The station's interior wall behind the corridor reaches a little past its bulkheads.
+constexpr double kBackStationStart = kStationStart - 70;
+constexpr double kBackStationEnd = kStationEnd + 70;
+// Shifts the back wall's panel grid so no panel seam falls on a section edge.
+constexpr int kBackPanelShift = 40;
+
+bool in_back_station(double x) {
+    return x >= kBackStationStart && x < kBackStationEnd;
+}
 
 // Everything the three layers share: the wall edges per column, where crystals grow,
 // the lamps of the station.
@@ -148,8 +160,8 @@ Geometry build_geometry() {
             for (int dx = -int(half_width); dx <= int(half_width); ++dx) {
                 const double shape = std::pow(1 - std::abs(dx) / half_width, 1.6);
                 if (from_ceiling) {
-                    g.ceiling[column + dx] = std::max(g.ceiling[column + dx],
-                                                      g.ceiling[column] + length * shape);
+                    g.ceiling[column + dx] =
+                        std::max(g.ceiling[column + dx], g.ceiling[column] + length * shape);
                 } else {
                     g.floor[column + dx] =
                         std::min(g.floor[column + dx], g.floor[column] - length * shape);
@@ -248,9 +260,9 @@ void shade_rock(Image* layer, const Mask& solid, const Plane& distance, const Co
         for (int x = 0; x < kWidth; ++x) {
             if (!solid.at(x, y)) continue;
             const double d = distance.at(x, y);
-            height.at(x, y) = float(0.5 * fbm(x / 46.0, y / 46.0, seed, 4) +
-                                    0.22 * fbm(x / 11.0, y / 11.0, seed + 7, 2) +
-                                    0.9 * smoothstep(0, 10, d));
+            height.at(x, y) =
+                float(0.5 * fbm(x / 46.0, y / 46.0, seed, 4) +
+                      0.22 * fbm(x / 11.0, y / 11.0, seed + 7, 2) + 0.9 * smoothstep(0, 10, d));
         }
     }
     for (int y = 0; y < kHeight; ++y) {
@@ -261,9 +273,13 @@ void shade_rock(Image* layer, const Mask& solid, const Plane& distance, const Co
             Colour c = mix(dark_rock, light_rock, tone);
             const double strata = std::sin(y * 0.11 + tone * 9 + x * 0.004);
             c = scale(c, 1 + 0.07 * strata);
+            // Thin cracks, only in some stretches of rock, and a few light pebbles.
             const double crack = std::abs(value_noise(x / 26.0, y / 26.0, seed + 21) - 0.5);
-            if (crack < 0.018) c = scale(c, 0.55);
-            const double shade = 0.3 + 0.95 * lit(height, x, y, 5);
+            if (crack < 0.012 && fbm(x / 120.0, y / 120.0, seed + 22, 2) > 0.55) {
+                c = scale(c, 0.55);
+            }
+            if (lattice_hash(x, y, seed + 23) > 0.992) c = scale(c, 1.35);
+            const double shade = 0.3 + 0.95 * lit(height, x, y, 8);
             const double depth = 0.5 + 0.5 * std::exp(-d / 45);
             layer->set(x, y, scale(c, shade * depth * brightness));
         }
@@ -275,7 +291,7 @@ void shade_rock(Image* layer, const Mask& solid, const Plane& distance, const Co
 Colour station_plate(int x, int y, double d, bool hazard) {
     const int plate_w = 96, plate_h = 24;
     const int row = y / plate_h;
-    const int shifted = x + (row % 2) * plate_w / 2;
+    const int shifted = x + 20 + (row % 2) * plate_w / 2;
     const int px = shifted % plate_w;
     const int py = y % plate_h;
     const double tone = 0.88 + 0.22 * lattice_hash(shifted / plate_w, row, 51);
@@ -360,10 +376,10 @@ void draw_crystals(cairo_t* cr, const Geometry& g) {
 void draw_station_fittings(cairo_t* cr, const Geometry& g) {
     for (size_t i = 0; i < std::size(kStationHull); ++i) {
         const double x0 = kStationHull[i].x + 40;
-        const double x1 = (i + 1 < std::size(kStationHull) ? kStationHull[i + 1].x : kStationEnd) - 40;
+        const double x1 =
+            (i + 1 < std::size(kStationHull) ? kStationHull[i + 1].x : kStationEnd) - 40;
         for (int side = 0; side < 2; ++side) {
-            const double y =
-                side == 0 ? kStationHull[i].ceiling - 30 : kStationHull[i].floor + 30;
+            const double y = side == 0 ? kStationHull[i].ceiling - 30 : kStationHull[i].floor + 30;
             cairo_pattern_t* pipe = cairo_pattern_create_linear(0, y - 4, 0, y + 4);
             add_stop(pipe, 0, {0.12, 0.13, 0.15});
             add_stop(pipe, 0.35, {0.7, 0.66, 0.55});
@@ -436,7 +452,7 @@ Image draw_solid_layer(const Geometry& g) {
             const double d = distance.at(x, y);
             if (crystal.at(x, y)) {
                 layer.set(x, y, crystal_pixels.colour(x, y));
-            } else if (in_station(x) && in_bulkhead(x)) {
+            } else if (in_bulkhead(x)) {
                 layer.set(x, y, bulkhead(x, y));
             } else if (in_station(x) && d < kHullDepth) {
                 const Gap hull = station_hull(x);
@@ -444,8 +460,8 @@ Image draw_solid_layer(const Geometry& g) {
                 layer.set(x, y, station_plate(x, y, d, hazard));
                 const uint8_t* f = fitting_pixels.at(x, y);
                 if (f[3] > 0) {
-                    layer.set(x, y, mix(layer.colour(x, y), fitting_pixels.colour(x, y),
-                                        f[3] / 255.0));
+                    layer.set(x, y,
+                              mix(layer.colour(x, y), fitting_pixels.colour(x, y), f[3] / 255.0));
                 }
             }
             if (d < 1.5) layer.set(x, y, kOutline);
@@ -504,12 +520,12 @@ Image draw_back_layer() {
             const Gap& wall = walls[x];
             bool filled = wall.ceiling >= wall.floor || y < wall.ceiling || y >= wall.floor;
             // Skylights in the cave's back wall show the stars.
-            const bool cave = x > 1300 && x < 8100 && !in_station(x);
+            const bool cave = x > 1300 && x < 8100 && !in_back_station(x);
             if (filled && cave && fbm(x / 150.0, y / 105.0, 81, 3) > 0.64) filled = false;
             if (in_station(x) && in_station_window(x, y)) filled = false;
             static const Geometry::Rock kDistantRocks[] = {
-                {330, 140, 14}, {420, 420, 9},  {560, 300, 24}, {690, 90, 18}, {760, 360, 11},
-                {905, 250, 34}, {980, 470, 16}, {1120, 330, 20}};
+                {330, 140, 14}, {420, 420, 9},  {560, 300, 24}, {690, 90, 18},
+                {760, 360, 11}, {905, 250, 34}, {980, 470, 16}, {1120, 330, 20}};
             for (const Geometry::Rock& r : kDistantRocks) {
                 if (std::abs(x - r.x) < r.radius * 1.3 && std::abs(y - r.y) < r.radius * 1.3 &&
                     in_rock_blob(x, y, r.x, r.y, r.radius, 82)) {
@@ -524,7 +540,6 @@ Image draw_back_layer() {
     const Plane distance = distance_to_open(back);
     Image layer(kWidth, kHeight);
     shade_rock(&layer, back, distance, {0.25, 0.26, 0.36}, {0.1, 0.1, 0.15}, 0.8, 91);
-    Rng rng(93);
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             if (!back.at(x, y)) continue;
@@ -536,14 +551,18 @@ Image draw_back_layer() {
                 layer.set(x, y, scale(Colour{0.78, 0.72, 0.62}, stripes * (ring_front ? 1 : 0.7)));
             } else if (in_planet(x, y)) {
                 layer.set(x, y, planet_colour(x, y));
-            } else if (in_station(x)) {
-                // Interior wall: dark panels, support beams and window frames.
+            } else if (in_back_station(x)) {
+                // Interior wall: dark panels, support beams and, at its ends, pillars.
                 const int beam = (x - int(kStationStart)) % 256;
+                const int panel_x = x + kBackPanelShift;
                 Colour c = scale(Colour{0.15, 0.17, 0.21},
-                                 0.8 + 0.3 * lattice_hash(x / 128, y / 64, 94));
-                if (x % 128 == 0 || y % 64 == 0) c = scale(c, 0.55);
-                if (beam >= 220 && beam < 244) c = beam == 220 ? Colour{0.36, 0.39, 0.46}
-                                                               : Colour{0.24, 0.26, 0.31};
+                                 0.8 + 0.3 * lattice_hash(panel_x / 128, y / 64, 94));
+                if (panel_x % 128 == 0 || y % 64 == 0) c = scale(c, 0.55);
+                const double from_end = std::min(x - kBackStationStart, kBackStationEnd - 1 - x);
+                if ((beam >= 220 && beam < 244) || from_end < 24) {
+                    c = beam == 220 || from_end < 2 ? Colour{0.36, 0.39, 0.46}
+                                                    : Colour{0.24, 0.26, 0.31};
+                }
                 if (d < 7) c = d < 3.5 ? Colour{0.42, 0.46, 0.54} : Colour{0.28, 0.3, 0.36};
                 layer.set(x, y, c);
             }
@@ -551,14 +570,24 @@ Image draw_back_layer() {
             layer.at(x, y)[3] = 255;
         }
     }
-    // Lit windows of the station's far side: small warm slits in the interior wall.
-    for (int i = 0; i < 140; ++i) {
-        const int x = rng.between(int(kStationStart) + 40, int(kStationEnd) - 40);
-        const int y = rng.between(20, 520);
-        for (int dx = 0; dx < 5; ++dx) {
-            for (int dy = 0; dy < 2; ++dy) {
-                if (!back.at(x + dx, y + dy) || distance.at(x + dx, y + dy) < 8) continue;
-                layer.set(x + dx, y + dy, {1.0, 0.85, 0.5});
+    // Lit windows of the station's far side: rows of warm slits on some wall panels.
+    for (int panel_y = 0; panel_y < kHeight; panel_y += 64) {
+        for (int panel_x = int(kBackStationStart) + kBackPanelShift; panel_x < kBackStationEnd;
+             panel_x += 128) {
+            const int column = panel_x / 128, row = panel_y / 64;
+            if (lattice_hash(column, row, 95) > 0.3) continue;
+            const int slits = 3 + int(lattice_hash(column, row, 96) * 3);
+            for (int i = 0; i < slits; ++i) {
+                const int x0 = (column * 128 - kBackPanelShift) + 64 - slits * 4 + i * 8;
+                for (int x = x0; x < x0 + 5; ++x) {
+                    for (int y = row * 64 + 30; y < row * 64 + 33; ++y) {
+                        if (!in_back_station(x) || !back.at(x, y) || distance.at(x, y) < 8)
+                            continue;
+                        layer.set(
+                            x, y,
+                            y == row * 64 + 30 ? Colour{1.0, 0.95, 0.75} : Colour{1.0, 0.78, 0.4});
+                    }
+                }
             }
         }
     }
@@ -620,8 +649,8 @@ Image draw_light_layer(const Geometry& g) {
     cairo_fill(cr);
     cairo_restore(cr);
     cairo_pattern_destroy(rim);
-    for (const auto& [x, y] : std::initializer_list<std::pair<double, double>>{
-             {1150, 95}, {1230, 470}, {8120, 140}}) {
+    for (const auto& [x, y] :
+         std::initializer_list<std::pair<double, double>>{{1150, 95}, {1230, 470}, {8120, 140}}) {
         glow(cr, x, y, 26, {1.0, 0.25, 0.15}, 1.0);
     }
     return canvas.image();
@@ -637,7 +666,8 @@ void make_stage(AssetWriter& out) {
     for (int i = 0; i < kSections; ++i) {
         const std::string n = std::to_string(i);
         const int x = i * kSectionWidth;
-        out.png("stage_02back" + n + ".png", back.crop(x, 0, kSectionWidth, kHeight), PngType::kRgba);
+        out.png("stage_02back" + n + ".png", back.crop(x, 0, kSectionWidth, kHeight),
+                PngType::kRgba);
         out.png("stage_02solid" + n + ".png", solid.crop(x, 0, kSectionWidth, kHeight),
                 PngType::kRgba);
         out.png("stage_02light" + n + ".png", light.crop(x, 0, kSectionWidth, kHeight),

@@ -118,32 +118,6 @@ int Rng::between(int lo, int hi) {
     return lo + int(next() % uint64_t(hi - lo + 1));
 }
 
-double lattice_hash(int x, int y, uint32_t seed) {
-    uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    h *= 0x297A2D39u;
-    h ^= h >> 15;
-    return (h & 0xFFFFFF) / double(0x1000000);
-}
-
-double value_noise(double x, double y, uint32_t seed) {
-    const double fx = std::floor(x);
-    const double fy = std::floor(y);
-    const int ix = int(fx);
-    const int iy = int(fy);
-    double tx = x - fx;
-    double ty = y - fy;
-    tx = tx * tx * (3 - 2 * tx);
-    ty = ty * ty * (3 - 2 * ty);
-    const double a = lattice_hash(ix, iy, seed);
-    const double b = lattice_hash(ix + 1, iy, seed);
-    const double c = lattice_hash(ix, iy + 1, seed);
-    const double d = lattice_hash(ix + 1, iy + 1, seed);
-    return a + (b - a) * tx + (c - a) * ty + (a - b - c + d) * tx * ty;
-}
-
 double fbm(double x, double y, uint32_t seed, int octaves) {
     double sum = 0;
     double amplitude = 1;
@@ -239,6 +213,7 @@ bool write_png(const std::string& path, const Image& image, PngType type) {
     if (setjmp(png_jmpbuf(writer.png))) return false;
     png_init_io(writer.png, file.get());
     png_set_compression_level(writer.png, 3);
+    png_set_filter(writer.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
     png_set_IHDR(writer.png, writer.info, image.width, image.height, 8,
                  type == PngType::kRgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -261,7 +261,7 @@ void shade_rock(Image* layer, const Mask& solid, const Plane& distance, const Co
             if (!solid.at(x, y)) continue;
             const double d = distance.at(x, y);
             height.at(x, y) =
-                float(0.5 * fbm(x / 46.0, y / 46.0, seed, 4) +
+                float(0.5 * fbm(x / 46.0, y / 46.0, seed, 3) +
                       0.22 * fbm(x / 11.0, y / 11.0, seed + 7, 2) + 0.9 * smoothstep(0, 10, d));
         }
     }
@@ -269,13 +269,13 @@ void shade_rock(Image* layer, const Mask& solid, const Plane& distance, const Co
         for (int x = 0; x < kWidth; ++x) {
             if (!solid.at(x, y)) continue;
             const double d = distance.at(x, y);
-            const double tone = fbm(x / 160.0, y / 160.0, seed + 13, 3);
+            const double tone = fbm(x / 160.0, y / 160.0, seed + 13, 2);
             Colour c = mix(dark_rock, light_rock, tone);
             const double strata = std::sin(y * 0.11 + tone * 9 + x * 0.004);
             c = scale(c, 1 + 0.07 * strata);
             // Thin cracks, only in some stretches of rock, and a few light pebbles.
             const double crack = std::abs(value_noise(x / 26.0, y / 26.0, seed + 21) - 0.5);
-            if (crack < 0.012 && fbm(x / 120.0, y / 120.0, seed + 22, 2) > 0.55) {
+            if (crack < 0.01 && fbm(x / 120.0, y / 120.0, seed + 22, 2) > 0.62) {
                 c = scale(c, 0.55);
             }
             if (lattice_hash(x, y, seed + 23) > 0.992) c = scale(c, 1.35);
@@ -477,8 +477,10 @@ bool in_station_window(int x, int y) {
     if (x >= 5150 && x < 6050) return false;
     const int local = (x - int(kStationStart) - 64) % 256;
     if (local < 0 || local >= 150) return false;
-    const Gap hull = station_hull(x);
-    const double middle = (hull.ceiling + hull.floor) / 2;
+    // A porthole sits in the middle of its run; none where the hull steps.
+    const Gap left = station_hull(x - local), right = station_hull(x - local + 149);
+    if (left.ceiling != right.ceiling || left.floor != right.floor) return false;
+    const double middle = (left.ceiling + left.floor) / 2;
     return std::abs(y - middle) < 30 && !in_bulkhead(x);
 }
 
@@ -491,6 +493,8 @@ bool in_planet(double x, double y) {
 double ring_position(double x, double y, bool* in_front) {
     const double tilt = -0.2;
     const double dx = x - 8930, dy = y - 250;
+    *in_front = false;
+    if (std::abs(dx) > 260 || std::abs(dy) > 100) return 0;
     const double u = dx * std::cos(tilt) + dy * std::sin(tilt);
     const double v = -dx * std::sin(tilt) + dy * std::cos(tilt);
     const double r = std::sqrt((u / 250) * (u / 250) + (v / 42) * (v / 42));

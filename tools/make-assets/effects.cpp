@@ -87,7 +87,9 @@ Image draw_explosion(double age, uint64_t seed) {
             double density = 1 - smoothstep(outer * 0.6, outer, r);
             // The centre burns out first as the shell expands.
             const double hollow = age * 0.8;
-            density *= 0.25 + 0.75 * smoothstep(hollow * 0.3, hollow + 0.05, r + (n - 0.5) * 0.5);
+            const double shell =
+                0.25 + 0.75 * smoothstep(hollow * 0.3, hollow + 0.05, r + (n - 0.5) * 0.5);
+            density *= 1 + (shell - 1) * smoothstep(0.1, 0.4, age);
             density *= 1 - smoothstep(27, 31, dist);
             const double heat = density * (1.15 - age * 0.95) * (1.1 - 0.45 * r) * (0.7 + 0.6 * n);
             Colour c = fire(heat);

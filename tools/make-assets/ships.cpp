@@ -302,6 +302,19 @@ Image draw_enemy_gunship() {
         set_source(cr, {1.0, 0.55, 0.2});
         cairo_fill(cr);
     }
+    // Swept armour fins above and below the engine section, with hazard-striped tips.
+    const Points fin = {{42, 16}, {56, 4}, {67, 3.5}, {67, 16}};
+    const Points fin_tip = {{56, 4}, {67, 3.5}, {67, 7.5}, {52.5, 7.5}};
+    for (int side = 0; side < 2; ++side) {
+        side ? mirrored_polygon(cr, fin, 40) : polygon(cr, fin);
+        fill_vertical(cr, side ? 64 : 3, side ? 77 : 16,
+                      side ? Colour{0.3, 0.32, 0.37} : Colour{0.58, 0.62, 0.68}, {0.4, 0.43, 0.49},
+                      side ? Colour{0.15, 0.16, 0.19} : Colour{0.3, 0.32, 0.37});
+        edge(cr, {0.1, 0.1, 0.12}, 0.8);
+        side ? mirrored_polygon(cr, fin_tip, 40) : polygon(cr, fin_tip);
+        set_source(cr, side ? scale(hazard, 0.7) : hazard);
+        cairo_fill(cr);
+    }
     // Armoured hull.
     polygon(cr, {{12, 30},
                  {20, 20},

@@ -42,8 +42,6 @@ class Canvas {
     Canvas& operator=(const Canvas&) = delete;
 
     cairo_t* cr() const { return cr_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
     // The pixels as straight RGBA.
     Image image() const;
 

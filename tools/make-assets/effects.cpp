@@ -95,9 +95,15 @@ Image draw_explosion(double age, uint64_t seed) {
             Colour c = fire(heat);
             // Cooling smoke keeps a dim red-violet glow.
             c = mix(c, scale(Colour{0.45, 0.12, 0.22}, density * (0.4 + n * 0.6)), age * 0.6);
-            // The first frames carry a white flash that fills most of the fireball.
-            const double flash = std::max(0.0, 1 - age * 2.5) * std::exp(-dist * dist / 300);
-            c = mix(c, {1, 1, 0.95}, clamp01(flash * density * 1.3));
+            // The first frames carry a white-hot core and a shock ring running ahead.
+            const double flash = std::max(0.0, 1 - age * 2.5) * std::exp(-dist * dist / 160);
+            c = mix(c, {1, 1, 0.95}, clamp01(flash * density));
+            const double ring_distance = (dist - (19 + 18 * age)) / 1.4;
+            const double broken = smoothstep(
+                0.35, 0.65, fbm(dx / (dist + 1) * 2 + 9, dy / (dist + 1) * 2 + 9, 78, 3));
+            const double ring =
+                std::max(0.0, 1 - age * 3) * broken * std::exp(-ring_distance * ring_distance);
+            c = mix(c, {1, 0.88, 0.62}, clamp01(ring) * (1 - smoothstep(28, 31, dist)));
             const double spark = sparks.at(x, y)[3] / 255.0;
             c = mix(c, {1, 0.9, 0.6}, spark * (1 - heat));
             out.set(x, y, scale(c, 1 - age * 0.35));

@@ -127,32 +127,35 @@ struct Geometry {
     std::vector<Rock> floating_rocks;
 };
 
-Geometry build_geometry() {
-    Geometry g;
-    Rng rng(2024);
-    // Rock edges: the eased passage with a rough edge, plus stalactites and stalagmites.
+bool in_cave(double x) {
+    return (x > 1350 && x < kStationStart - 80) || (x > kStationEnd + 80 && x < 8200);
+}
+
+// Wall edges: the station's hull, elsewhere the eased rock passage with a rough edge.
+void shape_walls(Geometry* g) {
     for (int x = 0; x < kWidth; ++x) {
         if (in_station(x)) {
             const Gap hull = station_hull(x);
-            g.ceiling[x] = hull.ceiling;
-            g.floor[x] = hull.floor;
+            g->ceiling[x] = hull.ceiling;
+            g->floor[x] = hull.floor;
             continue;
         }
         const Gap base = interpolate(kRockPassage, std::size(kRockPassage), x);
         // Roughness fades out where the rock meets the station's straight hull.
         const double to_station = std::min(std::abs(x - kStationStart), std::abs(x - kStationEnd));
         const double rough = 0.25 + 0.75 * smoothstep(0, 160, to_station);
-        g.ceiling[x] = base.ceiling + rough * ((fbm(x / 70.0, 0.5, 31, 4) - 0.5) * 30 +
-                                               (value_noise(x / 9.0, 3.5, 32) - 0.5) * 5);
-        g.floor[x] = base.floor + rough * ((fbm(x / 70.0, 7.5, 33, 4) - 0.5) * 30 +
-                                           (value_noise(x / 9.0, 9.5, 34) - 0.5) * 5);
+        g->ceiling[x] = base.ceiling + rough * ((fbm(x / 70.0, 0.5, 31, 4) - 0.5) * 30 +
+                                                (value_noise(x / 9.0, 3.5, 32) - 0.5) * 5);
+        g->floor[x] = base.floor + rough * ((fbm(x / 70.0, 7.5, 33, 4) - 0.5) * 30 +
+                                            (value_noise(x / 9.0, 9.5, 34) - 0.5) * 5);
     }
-    auto in_cave = [](double x) {
-        return (x > 1350 && x < kStationStart - 80) || (x > kStationEnd + 80 && x < 8200);
-    };
+}
+
+// Stalactites and stalagmites where the cave leaves room for them.
+void add_spikes(Geometry* g, Rng& rng) {
     for (double x = 1400; x < 8200;) {
         const int column = int(x);
-        const double gap = g.floor[column] - g.ceiling[column];
+        const double gap = g->floor[column] - g->ceiling[column];
         const bool from_ceiling = rng.uniform(0, 1) < 0.55;
         const double half_width = rng.uniform(14, 34);
         const double length = std::min(rng.uniform(16, 40), gap - 205);
@@ -160,25 +163,28 @@ Geometry build_geometry() {
             for (int dx = -int(half_width); dx <= int(half_width); ++dx) {
                 const double shape = std::pow(1 - std::abs(dx) / half_width, 1.6);
                 if (from_ceiling) {
-                    g.ceiling[column + dx] =
-                        std::max(g.ceiling[column + dx], g.ceiling[column] + length * shape);
+                    g->ceiling[column + dx] =
+                        std::max(g->ceiling[column + dx], g->ceiling[column] + length * shape);
                 } else {
-                    g.floor[column + dx] =
-                        std::min(g.floor[column + dx], g.floor[column] - length * shape);
+                    g->floor[column + dx] =
+                        std::min(g->floor[column + dx], g->floor[column] - length * shape);
                 }
             }
         }
         x += rng.uniform(70, 170);
     }
-    // Crystal clusters along the cave walls.
+}
+
+// Clusters of crystal shards growing from the cave walls, where they leave room to fly.
+void grow_crystals(Geometry* g, Rng& rng) {
     for (double x = 1500; x < 8150; x += rng.uniform(180, 320)) {
         if (!in_cave(x)) continue;
         const int column = int(x);
-        const double gap = g.floor[column] - g.ceiling[column];
+        const double gap = g->floor[column] - g->ceiling[column];
         if (gap < 215) continue;
         const bool on_ceiling = rng.uniform(0, 1) < 0.5;
         const double direction = on_ceiling ? 1 : -1;
-        const double edge = on_ceiling ? g.ceiling[column] : g.floor[column];
+        const double edge = on_ceiling ? g->ceiling[column] : g->floor[column];
         const double reach = std::min(20.0, gap - 200);
         const int shards = rng.between(3, 5);
         for (int i = 0; i < shards; ++i) {
@@ -189,10 +195,18 @@ Geometry build_geometry() {
             c.angle = (on_ceiling ? M_PI / 2 : -M_PI / 2) + spread * 0.035 + rng.uniform(-0.2, 0.2);
             c.length = 12 + rng.uniform(0.3, 1.0) * reach;
             c.width = rng.uniform(4.5, 7.5);
-            g.crystals.push_back(c);
+            g->crystals.push_back(c);
         }
-        g.crystal_glows.push_back({x, edge + direction * 4});
+        g->crystal_glows.push_back({x, edge + direction * 4});
     }
+}
+
+Geometry build_geometry() {
+    Geometry g;
+    Rng rng(2024);
+    shape_walls(&g);
+    add_spikes(&g, rng);
+    grow_crystals(&g, rng);
     // Lamps under the station's ceiling.
     for (double x = kStationStart + 120; x < kStationEnd - 60; x += 192) {
         g.lamps.push_back({x, station_hull(x).ceiling});
@@ -201,8 +215,8 @@ Geometry build_geometry() {
     return g;
 }
 
-// Distance (in pixels, chamfer 3-4) from each wall pixel to the nearest open pixel; open
-// pixels are 0. Beyond the picture counts as wall.
+// Distance (in pixels, steps of 1 and the square root of 2) from each wall pixel to the nearest
+// open pixel; open pixels are 0. Beyond the picture counts as wall.
 Plane distance_to_open(const Mask& solid) {
     Plane d;
     const float far = 1e6f;

@@ -529,7 +529,63 @@ Colour planet_colour(double x, double y) {
     return scale(c, 0.08 + 0.95 * light);
 }
 
+// Antenna masts on the asteroid's surface ahead, each with a red beacon at its tip.
+struct Mast {
+    double x;
+    bool hanging;
+    double length;
+};
+const Mast kMasts[] = {{1120, true, 85}, {1215, false, 100}};
+
+double mast_base(const Mast& mast) {
+    const Gap wall = interpolate(kBackWall, std::size(kBackWall), mast.x);
+    return mast.hanging ? wall.ceiling - 10 : wall.floor + 10;
+}
+
+double mast_tip(const Mast& mast) {
+    return mast_base(mast) + (mast.hanging ? 1 : -1) * (mast.length + 10);
+}
+
+// Lattice masts with a dish and a lamp housing, in the dim colours of the distance.
+void draw_masts(cairo_t* cr) {
+    cairo_set_line_width(cr, 1.6);
+    for (const Mast& mast : kMasts) {
+        const double base = mast_base(mast), tip = mast_tip(mast);
+        const double direction = tip > base ? 1 : -1;
+        const Colour steel = {0.3, 0.33, 0.43};
+        for (double side : {-1.0, 1.0}) {
+            cairo_move_to(cr, mast.x + side * 5, base);
+            cairo_line_to(cr, mast.x + side * 1.5, tip);
+        }
+        for (double t = 0; t < 1; t += 0.12) {
+            const double y0 = base + (tip - base) * t, y1 = base + (tip - base) * (t + 0.12);
+            const double w0 = 5 - 3.5 * t, w1 = 5 - 3.5 * (t + 0.12);
+            cairo_move_to(cr, mast.x - w0, y0);
+            cairo_line_to(cr, mast.x + w1, y1);
+        }
+        set_source(cr, steel);
+        cairo_stroke(cr);
+        const double dish_y = base + (tip - base) * 0.6;
+        cairo_save(cr);
+        cairo_translate(cr, mast.x - 6, dish_y);
+        cairo_scale(cr, 3, 9);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        cairo_restore(cr);
+        set_source(cr, {0.42, 0.45, 0.55});
+        cairo_fill(cr);
+        cairo_rectangle(cr, mast.x - 3, tip - 2 - direction * 1, 6, 5);
+        set_source(cr, {0.35, 0.2, 0.22});
+        cairo_fill(cr);
+        cairo_rectangle(cr, mast.x - 1, tip - 1, 2, 2);
+        set_source(cr, {1.0, 0.35, 0.25});
+        cairo_fill(cr);
+    }
+}
+
 Image draw_back_layer() {
+    Canvas masts(kWidth, kHeight);
+    draw_masts(masts.cr());
+    const Image mast_pixels = masts.image();
     std::vector<Gap> walls(kWidth);
     for (int x = 0; x < kWidth; ++x) walls[x] = interpolate(kBackWall, std::size(kBackWall), x);
     Mask back;
@@ -552,6 +608,7 @@ Image draw_back_layer() {
             }
             bool ring_front = false;
             if (in_planet(x, y) || ring_position(x, y, &ring_front) > 0) filled = true;
+            if (mast_pixels.at(x, y)[3] >= 128) filled = true;
             back.at(x, y) = filled;
         }
     }
@@ -586,6 +643,12 @@ Image draw_back_layer() {
             }
             if (d < 1.5) layer.set(x, y, {0.03, 0.03, 0.05});
             layer.at(x, y)[3] = 255;
+        }
+    }
+    // The masts are too thin for an outline.
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = int(kMasts[0].x) - 20; x < int(kMasts[std::size(kMasts) - 1].x) + 20; ++x) {
+            if (mast_pixels.at(x, y)[3] >= 128) layer.set(x, y, mast_pixels.colour(x, y));
         }
     }
     // Lit windows of the station's far side: rows of warm slits on some wall panels.
@@ -667,10 +730,8 @@ Image draw_light_layer(const Geometry& g) {
     cairo_fill(cr);
     cairo_restore(cr);
     cairo_pattern_destroy(rim);
-    for (const auto& [x, y] :
-         std::initializer_list<std::pair<double, double>>{{1150, 95}, {1230, 470}, {8120, 140}}) {
-        glow(cr, x, y, 26, {1.0, 0.25, 0.15}, 1.0);
-    }
+    for (const Mast& mast : kMasts) glow(cr, mast.x, mast_tip(mast), 26, {1.0, 0.25, 0.15}, 1.0);
+    glow(cr, 8120, 140, 26, {1.0, 0.25, 0.15}, 1.0);
     return canvas.image();
 }
 

@@ -195,34 +195,54 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-}  // namespace
+// Header values and rows, prepared before any libpng call.
+struct PngRows {
+    int width = 0;
+    int height = 0;
+    int colour_type = 0;
+    size_t stride = 0;
+    std::vector<uint8_t> bytes;
+};
 
-bool write_png(const std::string& path, const Image& image, PngType type) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) return false;
-    const int channels = type == PngType::kRgba ? 4 : 3;
-    std::vector<uint8_t> rows(size_t(image.width) * image.height * channels);
-    for (size_t i = 0, n = size_t(image.width) * image.height; i < n; ++i) {
-        std::copy_n(&image.pixels[i * 4], channels, &rows[i * channels]);
-    }
+bool encode_png(std::FILE* file, const PngRows& rows) {
     PngWriteDeleter writer;
     writer.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!writer.png) return false;
     writer.info = png_create_info_struct(writer.png);
     if (!writer.info) return false;
+    // libpng reports errors by a longjmp back to the setjmp; what it needs afterwards is
+    // reached through volatile pointers, so no register copy can be clobbered.
+    const PngRows* volatile source = &rows;
+    std::FILE* volatile out = file;
     if (setjmp(png_jmpbuf(writer.png))) return false;
-    png_init_io(writer.png, file.get());
+    png_init_io(writer.png, out);
     png_set_compression_level(writer.png, 3);
     png_set_filter(writer.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
-    png_set_IHDR(writer.png, writer.info, image.width, image.height, 8,
-                 type == PngType::kRgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
+    png_set_IHDR(writer.png, writer.info, source->width, source->height, 8, source->colour_type,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(writer.png, writer.info);
-    for (int y = 0; y < image.height; ++y) {
-        png_write_row(writer.png, &rows[size_t(y) * image.width * channels]);
+    for (int y = 0; y < source->height; ++y) {
+        png_write_row(writer.png, &source->bytes[size_t(y) * source->stride]);
     }
     png_write_end(writer.png, writer.info);
-    return std::fflush(file.get()) == 0;
+    return true;
+}
+
+}  // namespace
+
+bool write_png(const std::string& path, const Image& image, PngType type) {
+    const int channels = type == PngType::kRgba ? 4 : 3;
+    PngRows rows;
+    rows.width = image.width;
+    rows.height = image.height;
+    rows.colour_type = type == PngType::kRgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+    rows.stride = size_t(image.width) * channels;
+    rows.bytes.resize(rows.stride * image.height);
+    for (size_t i = 0, n = size_t(image.width) * image.height; i < n; ++i) {
+        std::copy_n(&image.pixels[i * 4], channels, &rows.bytes[i * channels]);
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    return file && encode_png(file.get(), rows) && std::fflush(file.get()) == 0;
 }
 
 }  // namespace assets

@@ -4,7 +4,9 @@
 // station built into the rock, and out through a tunnel towards a ringed planet.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "families.h"

@@ -1,5 +1,6 @@
-// The runtime frame: process entry, start-up and shutdown, the frame loop, errors and
-// call-by-name, the clock, processes and platform information.
+// The runtime frame: process entry, start-up and shutdown, the frame loop, the error text,
+// the debugger channel and call-by-name, the frame clock, processes and platform information.
+// The error state, end_program and the clock are in kvn/base.h, which this header includes.
 #pragma once
 
 #include <cstdint>

@@ -22,8 +22,10 @@ struct InputState {
     uint8_t pointer_visible = 0;
     // Set after each presented frame; the first mouse read after it queries the device.
     uint8_t fresh_read = 1;
-    // Wheel steps received since the last mouse read (positive away from the user).
+    // Wheel steps summed from the wheel events, for the mouse read (positive away from the
+    // user).
     int32_t wheel_steps = 0;
+    // Where the window input belongs to comes from; the runtime sets it.
     InputWindowSource window_source = nullptr;
 };
 

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "files/media_reader.h"
 #include "kvn/files.h"
 #include "kvn/runtime.h"
+#include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
@@ -18,20 +17,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-class ConfigStoreTest : public testing::Test {
+class ConfigStoreTest : public testing_support::ScratchDirectoryTest {
   protected:
     void SetUp() override {
-        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder_ = fs::temp_directory_path() / ("kvn_config_" + test);
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
+        ScratchDirectoryTest::SetUp();
         forget_store();
     }
 
     void TearDown() override {
         forget_store();
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(folder_);
+        fs::permissions(directory_, fs::perms::owner_all, fs::perm_options::add);
+        ScratchDirectoryTest::TearDown();
     }
 
     // Empties the store without writing anything back.
@@ -40,16 +36,13 @@ class ConfigStoreTest : public testing::Test {
         config_open("");
     }
 
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+    std::string path(const std::string& name) const { return (directory_ / name).string(); }
 
     static void write(const std::string& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
+        testing_support::write_file(file, bytes);
     }
 
-    static std::string read(const std::string& file) {
-        std::ifstream stream(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    }
+    static std::string read(const std::string& file) { return testing_support::read_file(file); }
 
     // Opens a file holding the bytes.
     void open_with(const std::string& bytes) {
@@ -60,8 +53,6 @@ class ConfigStoreTest : public testing::Test {
     static std::string get(const char* section, const char* key) {
         return config_get(section, key, "<default>").c_str();
     }
-
-    fs::path folder_;
 };
 
 TEST_F(ConfigStoreTest, ReadsSectionsAndEntriesByTheLineRules) {
@@ -229,7 +220,7 @@ TEST_F(ConfigStoreTest, MemoryStoreIsReadAndChangedButNeverWritten) {
     const uint32_t handle = memory_image_add(std::vector<uint8_t>(text.begin(), text.end()));
     const StringValue name = memory_image_name(handle);
     const fs::path previous = fs::current_path();
-    fs::current_path(folder_);
+    fs::current_path(directory_);
     config_open(name);
     EXPECT_EQ(config_store().file_name, name);
     EXPECT_EQ(get("M", "k"), "v");
@@ -237,7 +228,7 @@ TEST_F(ConfigStoreTest, MemoryStoreIsReadAndChangedButNeverWritten) {
     EXPECT_EQ(get("m", "k"), "changed");
     config_open("");
     fs::current_path(previous);
-    EXPECT_TRUE(fs::is_empty(folder_));
+    EXPECT_TRUE(fs::is_empty(directory_));
     MemoryImageView image;
     ASSERT_TRUE(memory_image_find(name.c_str(), &image));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data), image.size), text);
@@ -264,7 +255,7 @@ TEST_F(ConfigStoreTest, FailedWriteKeepsTheOldContent) {
     // A directory that cannot be written to (only checkable without administrator rights).
     open_with("[old]\nk=1\n");
     config_put("old", "k", "2");
-    fs::permissions(folder_,
+    fs::permissions(directory_,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     const bool privileged = static_cast<bool>(std::ofstream(path("probe")));

@@ -24,3 +24,6 @@ build/bench/bench_pathfinding
 
 echo "== archive"
 build/bench/bench_archive
+
+echo "== input"
+on_display build/bench/bench_input 2>/dev/null

@@ -142,7 +142,8 @@ void Game_Main() {
                 percentile(frames, 0.5), percentile(frames, 0.99), percentile(frames, 1.0));
     std::printf("ms:     median %.2f  p99 %.2f   (one frame is %.2f ms)\n",
                 percentile(milliseconds, 0.5), percentile(milliseconds, 0.99), kFrameMs);
-    const long next_frame = std::count_if(frames.begin(), frames.end(), [](double f) { return f <= 1; });
+    const long next_frame =
+        std::count_if(frames.begin(), frames.end(), [](double f) { return f <= 1; });
     std::printf("seen by the next frame: %ld of %zu; ratio median/target %.2fx\n", next_frame,
                 frames.size(), percentile(frames, 0.5) / 1.0);
     end_statement();

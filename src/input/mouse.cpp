@@ -24,7 +24,8 @@ bool read_clamped(MouseRecord& record) {
     InputState& state = *active_input;
     mouse_read(state, record);
     int width = 0, height = 0;
-    if (platform::Window* window = input_window(state)) platform::window_size(window, &width, &height);
+    if (platform::Window* window = input_window(state))
+        platform::window_size(window, &width, &height);
     state.mouse_x = clamp_to_size(state.mouse_x, width);
     state.mouse_y = clamp_to_size(state.mouse_y, height);
     return true;

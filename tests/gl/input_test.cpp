@@ -1,5 +1,7 @@
 // Keyboard, typed characters, the mouse and the blocking waits through real X events sent with
 // xdotool to the runtime's window, on both keyboard paths.
+#include "kvn/input.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "input/input_state.h"
-#include "kvn/input.h"
 #include "platform/input_devices.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -45,10 +46,8 @@ bool eventually(Condition condition) {
     return false;
 }
 
-// The runtime started as a program starts it (320 x 200, windowed), its window focused;
-// GetParam() = the keyboard fall-back forced.
-class InputTest : public testing_support::ScratchDirectoryTest,
-                  public testing::WithParamInterface<bool> {
+// The runtime started as a program starts it (320 x 200, windowed), its window focused.
+class InputTest : public testing_support::ScratchDirectoryTest {
   protected:
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
@@ -76,7 +75,7 @@ class InputTest : public testing_support::ScratchDirectoryTest,
         ScratchDirectoryTest::TearDown();
     }
 
-    bool fallback() const { return GetParam(); }
+    bool fallback() const { return fallback_; }
 
     // Moves the pointer to client position (x, y) and waits until the platform sees it there.
     void move_pointer(int x, int y) {
@@ -103,12 +102,23 @@ class InputTest : public testing_support::ScratchDirectoryTest,
         return pump_passes;
     }
 
+    // The keyboard's virtual-key fall-back forced.
+    bool fallback_ = false;
     InputState* input_ = nullptr;
     int window_x_ = 0;
     int window_y_ = 0;
 };
 
-TEST_P(InputTest, StartUpChoosesTheKeyboardPath) {
+// GetParam() = the keyboard fall-back forced.
+class KeyboardPathTest : public InputTest, public testing::WithParamInterface<bool> {
+  protected:
+    void SetUp() override {
+        fallback_ = GetParam();
+        InputTest::SetUp();
+    }
+};
+
+TEST_P(KeyboardPathTest, StartUpChoosesTheKeyboardPath) {
     const std::string log = testing_support::read_file(directory_ / "ErrorLog.txt");
     EXPECT_EQ(log.find("No DX_KB\r\n") != std::string::npos, fallback()) << log;
     EXPECT_EQ(input_->keyboard_device, !fallback());
@@ -116,7 +126,7 @@ TEST_P(InputTest, StartUpChoosesTheKeyboardPath) {
     EXPECT_EQ(input_->window_source(), main_window());
 }
 
-TEST_P(InputTest, HeldKeysShiftAndTheSpecialKeys) {
+TEST_P(KeyboardPathTest, HeldKeysShiftAndTheSpecialKeys) {
     hold("a", 30);
     EXPECT_EQ(inkey_char(), 'a');
     EXPECT_EQ(inkey_char(), 0) << "a held key gives its character once";
@@ -142,8 +152,7 @@ TEST_P(InputTest, HeldKeysShiftAndTheSpecialKeys) {
     release("Return", 28);
 }
 
-TEST_P(InputTest, MouseMovementIsPerFrameAndPositionsClampToTheScreen) {
-    if (fallback()) GTEST_SKIP() << "the mouse does not depend on the keyboard path";
+TEST_F(InputTest, MouseMovementIsPerFrameAndPositionsClampToTheScreen) {
     move_pointer(10, 10);
     input_->fresh_read = 1;
     mouse_axis(0);
@@ -186,7 +195,36 @@ TEST_P(InputTest, MouseMovementIsPerFrameAndPositionsClampToTheScreen) {
     }
 }
 
-TEST_P(InputTest, WaitKeyIgnoresACharacterTypedBeforeItAndEndsOnANewOne) {
+TEST_F(InputTest, HiddenPointerMovesTheTrackedPositionByRelativeMotion) {
+    move_pointer(50, 50);
+    show_system_pointer(0);
+    EXPECT_EQ(input_->pointer_visible, 0);
+    set_mouse_position(100, 100);
+    input_->fresh_read = 1;
+    mouse_axis(0);
+    xdo("mousemove_relative -- 3 -2");
+    int32_t dx = 0, dy = 0;
+    eventually([&] {
+        input_->fresh_read = 1;
+        dx += mouse_axis(0);
+        dy += mouse_axis(1);
+        return dx != 0 && dy != 0;
+    });
+    EXPECT_EQ(dx, 3);
+    EXPECT_EQ(dy, -2);
+    EXPECT_EQ(input_->mouse_x, 103);
+    EXPECT_EQ(input_->mouse_y, 98);
+
+    // Shown again, the pointer appears at the tracked position.
+    show_system_pointer(1);
+    EXPECT_TRUE(eventually([] {
+        platform::MouseReading reading;
+        platform::mouse_read(&reading);
+        return reading.x == 103 && reading.y == 98;
+    }));
+}
+
+TEST_P(KeyboardPathTest, WaitKeyIgnoresACharacterTypedBeforeItAndEndsOnANewOne) {
     hold("a", 30);
     const std::filesystem::path marker = directory_ / "b-sent";
     xdo_later("sleep 0.3; xdotool keyup a; sleep 0.3; touch '" + marker.string() +
@@ -195,21 +233,21 @@ TEST_P(InputTest, WaitKeyIgnoresACharacterTypedBeforeItAndEndsOnANewOne) {
     EXPECT_TRUE(std::filesystem::exists(marker));
 }
 
-TEST_P(InputTest, WaitMouseButtonWaitsForTheHeldButtonThenANewClick) {
-    if (fallback()) GTEST_SKIP() << "the mouse does not depend on the keyboard path";
+TEST_F(InputTest, WaitMouseButtonWaitsForTheHeldButtonThenANewClick) {
     move_pointer(40, 40);
     xdo("mousedown 1");
     ASSERT_TRUE(eventually([] { return mouse_any_button() == 1; }));
     const std::filesystem::path marker = directory_ / "click-sent";
     // A move alone does not end the wait for a button.
-    xdo_later("sleep 0.3; xdotool mouseup 1; sleep 0.2; xdotool mousemove_relative 7 5; "
-              "sleep 0.3; touch '" + marker.string() +
-              "'; xdotool mousedown 1; sleep 0.1; xdotool mouseup 1");
+    xdo_later(
+        "sleep 0.3; xdotool mouseup 1; sleep 0.2; xdotool mousemove_relative 7 5; "
+        "sleep 0.3; touch '" +
+        marker.string() + "'; xdotool mousedown 1; sleep 0.1; xdotool mouseup 1");
     wait_mouse_button();
     EXPECT_TRUE(std::filesystem::exists(marker));
 }
 
-TEST_P(InputTest, WaitAnyInputStepEndsOnAMoveOrAKeyAndEscapeObeysAllowEscape) {
+TEST_F(InputTest, WaitAnyInputStepEndsOnAMoveOrAKeyAndEscapeObeysAllowEscape) {
     move_pointer(30, 30);
     input_->fresh_read = 1;
     mouse_axis(0);
@@ -224,7 +262,7 @@ TEST_P(InputTest, WaitAnyInputStepEndsOnAMoveOrAKeyAndEscapeObeysAllowEscape) {
     release("Escape", 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(KeyboardPaths, InputTest, testing::Bool(),
+INSTANTIATE_TEST_SUITE_P(KeyboardPaths, KeyboardPathTest, testing::Bool(),
                          [](const testing::TestParamInfo<bool>& info) {
                              return info.param ? "Fallback" : "Device";
                          });

@@ -1,11 +1,12 @@
 // Joystick values, the force effect, what the waits count as joystick input, and the mouse's
 // fresh-read logic.
+#include "input/device_values.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 
-#include "input/device_values.h"
 #include "input/input_state.h"
 
 namespace kvn {
@@ -16,9 +17,14 @@ TEST(DeviceValuesTest, AxesScaleAndClamp) {
         int32_t raw;
         double value;
         int32_t simple;
-    } cases[] = {{0, 0, 0},           {32767, 1, 1},         {-32768, -1, -1},
-                 {40000, 1, 1},       {-40000, -1, -1},      {16384, 16384 / 32767.0, 0},
-                 {29999, 29999 / 32767.0, 0},                {30000, 30000 / 32767.0, 1},
+    } cases[] = {{0, 0, 0},
+                 {32767, 1, 1},
+                 {-32768, -1, -1},
+                 {40000, 1, 1},
+                 {-40000, -1, -1},
+                 {16384, 16384 / 32767.0, 0},
+                 {29999, 29999 / 32767.0, 0},
+                 {30000, 30000 / 32767.0, 1},
                  {-30000, -30000 / 32767.0, -1}};
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(axis_value(c.raw), c.value) << c.raw;
@@ -30,9 +36,8 @@ TEST(DeviceValuesTest, PointOfViewDirections) {
     const struct {
         uint32_t pov;
         int32_t x, y;
-    } cases[] = {{0, 0, -1},     {4500, 1, -1},  {9000, 1, 0},   {13500, 1, 1},
-                 {18000, 0, 1},  {22500, -1, 1}, {27000, -1, 0}, {31500, -1, -1},
-                 {0xFFFFFFFF, 0, 0}, {1000, 0, 0}};
+    } cases[] = {{0, 0, -1},     {4500, 1, -1},  {9000, 1, 0},    {13500, 1, 1},      {18000, 0, 1},
+                 {22500, -1, 1}, {27000, -1, 0}, {31500, -1, -1}, {0xFFFFFFFF, 0, 0}, {1000, 0, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(pov_x(c.pov), c.x) << c.pov;
         EXPECT_EQ(pov_y(c.pov), c.y) << c.pov;

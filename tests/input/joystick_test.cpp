@@ -119,9 +119,9 @@ TEST_F(JoystickTest, HatDirections) {
     const struct {
         Uint8 hat;
         int32_t x, y;
-    } cases[] = {{SDL_HAT_CENTERED, 0, 0}, {SDL_HAT_UP, 0, -1},     {SDL_HAT_RIGHTUP, 1, -1},
-                 {SDL_HAT_RIGHT, 1, 0},    {SDL_HAT_RIGHTDOWN, 1, 1}, {SDL_HAT_DOWN, 0, 1},
-                 {SDL_HAT_LEFTDOWN, -1, 1}, {SDL_HAT_LEFT, -1, 0},   {SDL_HAT_LEFTUP, -1, -1}};
+    } cases[] = {{SDL_HAT_CENTERED, 0, 0},  {SDL_HAT_UP, 0, -1},       {SDL_HAT_RIGHTUP, 1, -1},
+                 {SDL_HAT_RIGHT, 1, 0},     {SDL_HAT_RIGHTDOWN, 1, 1}, {SDL_HAT_DOWN, 0, 1},
+                 {SDL_HAT_LEFTDOWN, -1, 1}, {SDL_HAT_LEFT, -1, 0},     {SDL_HAT_LEFTUP, -1, -1}};
     for (const auto& c : cases) {
         ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, c.hat), 0);
         EXPECT_EQ(joystick_pov_x(0), c.x) << int{c.hat};

@@ -1,11 +1,11 @@
 // The keyboard's pure core: both key maps, the fall-back key state, typed characters and
 // repeat suppression.
+#include "input/key_maps.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <initializer_list>
-
-#include "input/key_maps.h"
 
 namespace kvn {
 namespace {
@@ -49,11 +49,11 @@ TEST(KeyMapsTest, FallbackTableFollowsAGermanLayoutAndTheDeviceMapIsIdentity) {
     build_key_map(true, identity);
     const struct {
         int scan, key;
-    } rows[] = {{1, 27},    {2, '1'},   {11, '0'},  {14, 8},    {16, 'Q'},  {21, 'Z'},
-                {44, 'Y'},  {0, 13},    {28, 13},   {156, 13},  {42, 16},   {54, 16},
-                {58, 0},    {59, 112},  {68, 121},  {87, 122},  {88, 123},  {157, 17},
-                {184, 18},  {200, 38},  {203, 37},  {205, 39},  {208, 40},  {221, 93},
-                {84, 255},  {255, 255}, {129, 255}, {40, 222},  {83, 110},  {86, 226}};
+    } rows[] = {{1, 27},   {2, '1'},   {11, '0'},  {14, 8},   {16, 'Q'}, {21, 'Z'},
+                {44, 'Y'}, {0, 13},    {28, 13},   {156, 13}, {42, 16},  {54, 16},
+                {58, 0},   {59, 112},  {68, 121},  {87, 122}, {88, 123}, {157, 17},
+                {184, 18}, {200, 38},  {203, 37},  {205, 39}, {208, 40}, {221, 93},
+                {84, 255}, {255, 255}, {129, 255}, {40, 222}, {83, 110}, {86, 226}};
     for (const auto& row : rows) {
         EXPECT_EQ(fallback[row.scan], row.key) << "scan " << row.scan;
         EXPECT_EQ(identity[row.scan], row.scan);
@@ -67,14 +67,19 @@ TEST(KeyMapsTest, EachPathAnswersForTheHeldKeys) {
         int asked;
         bool down;
     } cases[] = {
-        {true, {205}, 205, true},   {false, {205}, 205, true},
-        {true, {30}, 31, false},    {false, {30}, 31, false},
+        {true, {205}, 205, true},
+        {false, {205}, 205, true},
+        {true, {30}, 31, false},
+        {false, {30}, 31, false},
         // Keys that share a virtual key answer for each other on the fall-back path only.
-        {true, {54}, 42, false},    {false, {54}, 42, true},
-        {true, {28}, 0, false},     {false, {28}, 0, true},
+        {true, {54}, 42, false},
+        {false, {54}, 42, true},
+        {true, {28}, 0, false},
+        {false, {28}, 0, true},
         {false, {156}, 28, true},
         // Caps lock maps to virtual key 0 and unlisted keys to 255: never down.
-        {false, {58}, 58, false},   {false, {84}, 84, false},
+        {false, {58}, 58, false},
+        {false, {84}, 84, false},
     };
     for (const auto& c : cases) {
         const HeldKeys keys(c.device, c.held);
@@ -120,8 +125,8 @@ TEST(KeyMapsTest, RepeatSuppressionGivesAHeldCharacterOnce) {
     uint8_t remembered = 0;
     const struct {
         uint8_t typed, expected;
-    } steps[] = {{'a', 'a'}, {'a', 0},   {'A', 0},   {0, 0},   {'A', 'A'},
-                 {'b', 'b'}, {'b', 0},   {10, 10},   {10, 0},  {'a', 'a'}};
+    } steps[] = {{'a', 'a'}, {'a', 0}, {'A', 0}, {0, 0},  {'A', 'A'},
+                 {'b', 'b'}, {'b', 0}, {10, 10}, {10, 0}, {'a', 'a'}};
     for (const auto& step : steps) {
         EXPECT_EQ(suppress_repeat(step.typed, &remembered), step.expected) << (&step - steps);
     }

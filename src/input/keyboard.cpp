@@ -27,8 +27,9 @@ void receive_input_event(const platform::InputEvent& event) {
 void keyboard_poll(InputState& state) {
     // Keys pressed while another window is active do not belong to the game.
     if (!platform::window_has_input_focus(input_window(state))) return;
-    if (platform::keyboard_events_pending()) platform::take_keyboard_events();
     if (state.keyboard_device) {
+        // The device is read as state: its key messages never reach the window procedure.
+        if (platform::keyboard_events_pending()) platform::take_keyboard_events();
         platform::keyboard_read(state.keyboard_state);
     } else {
         uint8_t scan_state[256];

@@ -53,6 +53,31 @@ bool x11_shifted_characters(const uint8_t plain[256], uint8_t shifted[256]) {
     return true;
 }
 
+// The character of a numeric-pad key (0 = none, or not a numeric-pad key).
+char keypad_character(uint8_t scan_code, bool num_lock) {
+    switch (sdl_scancode(scan_code)) {
+        case SDL_SCANCODE_KP_DIVIDE:
+            return '/';
+        case SDL_SCANCODE_KP_MULTIPLY:
+            return '*';
+        case SDL_SCANCODE_KP_MINUS:
+            return '-';
+        case SDL_SCANCODE_KP_PLUS:
+            return '+';
+        case SDL_SCANCODE_KP_PERIOD:
+            return num_lock ? '.' : 0;
+        case SDL_SCANCODE_KP_0:
+            return num_lock ? '0' : 0;
+        default:
+            break;
+    }
+    const SDL_Scancode scancode = sdl_scancode(scan_code);
+    if (num_lock && scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) {
+        return static_cast<char>('1' + (scancode - SDL_SCANCODE_KP_1));
+    }
+    return 0;
+}
+
 }  // namespace
 
 void keyboard_read(uint8_t state[256]) {
@@ -74,6 +99,12 @@ void keyboard_layout_characters(uint8_t plain[256], uint8_t shifted[256]) {
         plain[code] = printable(key) ? static_cast<uint8_t>(key) : 0;
     }
     if (!x11_shifted_characters(plain, shifted)) std::memcpy(shifted, plain, 256);
+    // The numeric pad types its symbols, and its digits while Num Lock is on.
+    const bool num_lock = (SDL_GetModState() & KMOD_NUM) != 0;
+    for (int code = 0; code < 256; ++code) {
+        const char character = keypad_character(static_cast<uint8_t>(code), num_lock);
+        if (character) plain[code] = shifted[code] = static_cast<uint8_t>(character);
+    }
 }
 
 void mouse_read(MouseReading* reading) {

@@ -67,7 +67,7 @@ class InputTest : public testing_support::ScratchDirectoryTest {
         ASSERT_TRUE(platform::window_position(main_window(), &window_x_, &window_y_));
     }
     void TearDown() override {
-        std::system("xdotool keyup a b 2 shift Return Escape mouseup 1 >/dev/null 2>&1");
+        std::system("xdotool keyup a b 2 shift KP_Divide Return Escape mouseup 1 >/dev/null 2>&1");
         allow_escape(1);
         runtime_shutdown();
         runtime.quit_hook_done = false;
@@ -144,6 +144,11 @@ TEST_P(KeyboardPathTest, HeldKeysShiftAndTheSpecialKeys) {
     release("a", 30);
     release("shift", 42);
     EXPECT_EQ(inkey_text().length(), 0u);
+
+    // The numeric pad's symbols type whatever Num Lock says.
+    hold("KP_Divide", 181);
+    EXPECT_EQ(inkey_char(), '/');
+    release("KP_Divide", 181);
 
     hold("Return", 28);
     // The fall-back table maps scan codes 0 and 28 to the same virtual key.

@@ -91,13 +91,6 @@ TEST(DeviceValuesTest, WaitsCountButtonsAxesBeyondTheDeadZoneAndPointsOfView) {
     EXPECT_TRUE(with([](auto& r) { r.buttons[31] = 0x80; }));
 }
 
-TEST(DeviceValuesTest, ClampToSize) {
-    EXPECT_EQ(clamp_to_size(-5, 640), 0);
-    EXPECT_EQ(clamp_to_size(900, 480), 479);
-    EXPECT_EQ(clamp_to_size(100, 480), 100);
-    EXPECT_EQ(clamp_to_size(7, 0), 0);
-}
-
 platform::MouseReading at(int32_t x, int32_t y, int32_t rdx = 0, int32_t rdy = 0) {
     platform::MouseReading reading;
     reading.x = x;
@@ -156,22 +149,6 @@ TEST(MouseReadingTest, WheelIsTheSignOfTheStepsAndOnlyFromAMouseDevice) {
         take_mouse_reading(state, at(0, 0), record);
         EXPECT_EQ(record.wheel, 0);
     }
-}
-
-TEST(MouseReadingTest, ButtonsAreReadEveryTime) {
-    InputState state;
-    MouseRecord record;
-    platform::MouseReading reading = at(0, 0);
-    reading.right = true;
-    take_mouse_reading(state, reading, record);
-    EXPECT_EQ(record.left, 0);
-    EXPECT_EQ(record.right, 1);
-    EXPECT_EQ(record.middle, 0);
-    reading.right = false;
-    reading.middle = true;
-    take_mouse_reading(state, reading, record);
-    EXPECT_EQ(record.right, 0);
-    EXPECT_EQ(record.middle, 1);
 }
 
 }  // namespace

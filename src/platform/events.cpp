@@ -50,30 +50,6 @@ bool event_belongs_to(const SDL_Event& event, Window* window) {
     return id == 0 || !own || id == SDL_GetWindowID(own);
 }
 
-// Hundredths of a degree clockwise from up for an SDL hat position; -1 when centred.
-int32_t hat_direction(Uint8 hat) {
-    switch (hat) {
-        case SDL_HAT_UP:
-            return 0;
-        case SDL_HAT_RIGHTUP:
-            return 4500;
-        case SDL_HAT_RIGHT:
-            return 9000;
-        case SDL_HAT_RIGHTDOWN:
-            return 13500;
-        case SDL_HAT_DOWN:
-            return 18000;
-        case SDL_HAT_LEFTDOWN:
-            return 22500;
-        case SDL_HAT_LEFT:
-            return 27000;
-        case SDL_HAT_LEFTUP:
-            return 31500;
-        default:
-            return -1;
-    }
-}
-
 // The event as an input record; false for events that are not input.
 bool translate_input(const SDL_Event& event, InputEvent* input) {
     using Kind = InputEvent::Kind;

@@ -1,5 +1,5 @@
 // The SDL scancode -> DirectInput scan code table, shared by the keyboard state and the key
-// events.
+// events, and SDL hat positions as point-of-view angles.
 #include "platform/scan_codes.h"
 
 namespace kvn::platform {
@@ -9,6 +9,7 @@ namespace {
 // SDL scancode -> DirectInput scan code (0 = no such key).
 struct ScanCodeTable {
     uint8_t codes[SDL_NUM_SCANCODES] = {};
+    SDL_Scancode scancodes[256] = {};
     ScanCodeTable() {
         const struct {
             SDL_Scancode from;
@@ -150,15 +151,49 @@ struct ScanCodeTable {
             {SDL_SCANCODE_MAIL, 236},
             {SDL_SCANCODE_MEDIASELECT, 237},
         };
-        for (const auto& pair : pairs) codes[pair.from] = pair.to;
+        for (const auto& pair : pairs) {
+            codes[pair.from] = pair.to;
+            scancodes[pair.to] = pair.from;
+        }
     }
 };
+
+const ScanCodeTable& scan_code_table() {
+    static const ScanCodeTable table;
+    return table;
+}
 
 }  // namespace
 
 uint8_t direct_input_scan_code(SDL_Scancode scancode) {
-    static const ScanCodeTable table;
-    return scancode >= 0 && scancode < SDL_NUM_SCANCODES ? table.codes[scancode] : 0;
+    return scancode >= 0 && scancode < SDL_NUM_SCANCODES ? scan_code_table().codes[scancode] : 0;
+}
+
+SDL_Scancode sdl_scancode(uint8_t scan_code) {
+    return scan_code_table().scancodes[scan_code];
+}
+
+int32_t hat_direction(Uint8 hat) {
+    switch (hat) {
+        case SDL_HAT_UP:
+            return 0;
+        case SDL_HAT_RIGHTUP:
+            return 4500;
+        case SDL_HAT_RIGHT:
+            return 9000;
+        case SDL_HAT_RIGHTDOWN:
+            return 13500;
+        case SDL_HAT_DOWN:
+            return 18000;
+        case SDL_HAT_LEFTDOWN:
+            return 22500;
+        case SDL_HAT_LEFT:
+            return 27000;
+        case SDL_HAT_LEFTUP:
+            return 31500;
+        default:
+            return -1;
+    }
 }
 
 }  // namespace kvn::platform

@@ -29,11 +29,6 @@ void look_up_message_hook() {
     runtime.message_hook_state = runtime.message_hook ? 1 : 0;
 }
 
-void pump_window_messages() {
-    look_up_message_hook();
-    runtime.renderer->pump_messages(runtime.message_hook);
-}
-
 // Brings the window to the front after a debugger breakpoint.
 void reactivate_window() {
     std::puts("activate");
@@ -45,6 +40,11 @@ void reactivate_window() {
 }
 
 }  // namespace
+
+void pump_window_messages() {
+    look_up_message_hook();
+    runtime.renderer->pump_messages(runtime.message_hook);
+}
 
 void show_screen() {
     if (!runtime.renderer || !runtime.input_state) return;
@@ -82,6 +82,7 @@ void set_screen(int32_t width, int32_t height, int32_t fullscreen) {
     if (!runtime.renderer) return;
     runtime.renderer->set_mode(width, height, 0, fullscreen != 0);
     sound_set_window(main_window());
+    if (runtime.input_state) reapply_pointer_mode(*runtime.input_state);
     for (int frame = 0; frame < 5; ++frame) show_screen();
 }
 

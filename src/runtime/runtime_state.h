@@ -41,6 +41,8 @@ extern RuntimeState runtime;
 platform::Window* main_window();
 // The runtime's part of end_program: the debug end record, then runtime_shutdown.
 void end_runtime();
+// Looks the message hook up (once per process) and pumps the window's messages with it.
+void pump_window_messages();
 // Makes the program's own directory the working directory.
 void enter_program_directory();
 

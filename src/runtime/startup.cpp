@@ -55,7 +55,14 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     random_seed(to_integer(clock_ms()));
 
     runtime.input_state = std::make_unique<InputState>();
-    runtime.input_state->window_source = main_window;
+    InputState& input = *runtime.input_state;
+    input.window_source = main_window;
+    input.wait_hooks.pump_messages = [] {
+        pump_window_messages();
+        return true;
+    };
+    input.wait_hooks.escape_ends_program = [] { return runtime.escape_ends_program; };
+    // wait_hooks.music_restart_step stays null until the runtime plays background music.
     sound_create();
 
     if (project_settings.fullscreen_flag != 0) {
@@ -63,7 +70,8 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     } else {
         renderer.set_windowed();
     }
-    attach_input(runtime.input_state.get());
+    input_init(input, main_window(), project_settings.hide_pointer != 0);
+    attach_input(&input);
     sound_init(main_window());
 
     renderer.current_font = 0;
@@ -87,6 +95,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     restart_frame_clock();
 
     if (show_code == 0) renderer.hide_window();
+    set_pointer_mode(input, project_settings.hide_pointer == 0);
 
     append_error_log("Init Finalized");
     return 0;
@@ -102,6 +111,7 @@ void runtime_shutdown() {
     append_error_log("Shut down KVN");
     enter_program_directory();
     close_all_file_channels();
+    if (runtime.input_state) input_shutdown(*runtime.input_state);
     attach_input(nullptr);
     runtime.input_state.reset();
     sound_release_bank();

@@ -1,0 +1,172 @@
+// Joysticks through SDL's virtual joysticks, attached before input start-up: names, index
+// guards, axes, buttons, points of view, the simple state, the waits' dead zone, switching
+// joysticks off, and unplugging.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "input/input_state.h"
+#include "kvn/input.h"
+#include "support/scratch_directory.h"
+
+namespace kvn {
+namespace {
+
+int pump_passes = 0;
+
+bool count_pass() {
+    ++pump_passes;
+    return true;
+}
+
+class JoystickTest : public testing_support::ScratchDirectoryTest {
+  protected:
+    void SetUp() override {
+        ScratchDirectoryTest::SetUp();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+        first_ = attach("Pad One", 6, 4, 1);
+        second_ = attach("Pad Two", 2, 2, 0);
+        ASSERT_GE(first_, 0);
+        ASSERT_GE(second_, 0);
+        input_init(state_, nullptr, false);
+        state_.wait_hooks.pump_messages = count_pass;
+        attach_input(&state_);
+        ASSERT_EQ(joystick_count(), 2);
+        first_device_ = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(first_));
+        ASSERT_NE(first_device_, nullptr);
+    }
+    void TearDown() override {
+        attach_input(nullptr);
+        input_shutdown(state_);
+        SDL_JoystickDetachVirtual(SDL_NumJoysticks() - 1);
+        SDL_JoystickDetachVirtual(0);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        ScratchDirectoryTest::TearDown();
+    }
+
+    static int attach(const char* name, int axes, int buttons, int hats) {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = static_cast<Uint16>(axes);
+        desc.nbuttons = static_cast<Uint16>(buttons);
+        desc.nhats = static_cast<Uint16>(hats);
+        desc.name = name;
+        return SDL_JoystickAttachVirtualEx(&desc);
+    }
+
+    // Sets an axis of the first joystick (the value arrives at SDL's next joystick update).
+    void set_axis(int axis, Sint16 value) {
+        ASSERT_EQ(SDL_JoystickSetVirtualAxis(first_device_, axis, value), 0) << SDL_GetError();
+    }
+
+    // Pump passes one wait_any_input_step took.
+    int wait_passes() {
+        pump_passes = 0;
+        wait_any_input_step();
+        return pump_passes;
+    }
+
+    InputState state_;
+    int first_ = -1;
+    int second_ = -1;
+    SDL_Joystick* first_device_ = nullptr;
+};
+
+TEST_F(JoystickTest, NamesAndIndexGuards) {
+    EXPECT_STREQ(joystick_name(0).c_str(), "Pad One, Pad One");
+    EXPECT_STREQ(joystick_name(1).c_str(), "Pad Two, Pad Two");
+    ASSERT_EQ(SDL_JoystickSetVirtualButton(first_device_, 0, 1), 0);
+    set_axis(0, 32767);
+    EXPECT_EQ(joystick_button(0, 0), 0x80);
+    for (int32_t index : {-1, 2, 10, INT32_MIN}) {
+        EXPECT_STREQ(joystick_name(index).c_str(), "") << index;
+        EXPECT_EQ(joystick_x(index), 0.0) << index;
+        EXPECT_EQ(joystick_rotation_z(index), 0.0) << index;
+        EXPECT_EQ(joystick_button(index, 0), 0) << index;
+        EXPECT_EQ(joystick_pov_x(index), 0) << index;
+        EXPECT_EQ(joystick_pov_y(index), 0) << index;
+        joystick_force(index, 100, 1, 1);
+    }
+    for (int32_t button : {-1, 32, 1000}) EXPECT_EQ(joystick_button(0, button), 0) << button;
+}
+
+TEST_F(JoystickTest, AxesButtonsAndTheSimpleState) {
+    const Sint16 values[6] = {-32768, 32767, 16384, -16384, 1000, 0};
+    for (int axis = 0; axis < 6; ++axis) set_axis(axis, values[axis]);
+    ASSERT_EQ(SDL_JoystickSetVirtualButton(first_device_, 1, 1), 0);
+    const double read[6] = {joystick_x(0),          joystick_y(0),          joystick_z(0),
+                            joystick_rotation_x(0), joystick_rotation_y(0), joystick_rotation_z(0)};
+    for (int axis = 0; axis < 6; ++axis) {
+        EXPECT_DOUBLE_EQ(read[axis], axis_value(values[axis])) << axis;
+    }
+    EXPECT_EQ(read[0], -1.0);
+    EXPECT_EQ(read[1], 1.0);
+    EXPECT_EQ(joystick_button(0, 0), 0);
+    EXPECT_NE(joystick_button(0, 1), 0);
+    EXPECT_EQ(joystick_y(1), 0.0);
+
+    int32_t x = 9, y = 9, button1 = 9, button2 = 9;
+    joystick_state_simple(x, y, button1, button2);
+    EXPECT_EQ(x, -1);
+    EXPECT_EQ(y, 1);
+    EXPECT_EQ(button1, 0);
+    EXPECT_NE(button2, 0);
+}
+
+TEST_F(JoystickTest, HatDirections) {
+    const struct {
+        Uint8 hat;
+        int32_t x, y;
+    } cases[] = {{SDL_HAT_CENTERED, 0, 0},  {SDL_HAT_UP, 0, -1},       {SDL_HAT_RIGHTUP, 1, -1},
+                 {SDL_HAT_RIGHT, 1, 0},     {SDL_HAT_RIGHTDOWN, 1, 1}, {SDL_HAT_DOWN, 0, 1},
+                 {SDL_HAT_LEFTDOWN, -1, 1}, {SDL_HAT_LEFT, -1, 0},     {SDL_HAT_LEFTUP, -1, -1}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, c.hat), 0);
+        EXPECT_EQ(joystick_pov_x(0), c.x) << int{c.hat};
+        EXPECT_EQ(joystick_pov_y(0), c.y) << int{c.hat};
+    }
+    // The second joystick has no hat: centred.
+    EXPECT_EQ(joystick_pov_y(1), 0);
+}
+
+TEST_F(JoystickTest, WaitEndsOnAnAxisBeyondTheDeadZoneOnly) {
+    set_axis(0, static_cast<Sint16>(0.05 * 32767));
+    EXPECT_EQ(wait_passes(), 15);
+    set_axis(0, static_cast<Sint16>(0.2 * 32767));
+    EXPECT_EQ(wait_passes(), 1);
+    set_axis(0, 0);
+    ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, SDL_HAT_LEFT), 0);
+    EXPECT_EQ(wait_passes(), 1);
+}
+
+TEST_F(JoystickTest, DisabledJoysticksReadAsNothingForTheRestOfTheRun) {
+    set_axis(0, 32767);
+    ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, SDL_HAT_UP), 0);
+    EXPECT_EQ(joystick_x(0), 1.0);
+    disable_joysticks();
+    EXPECT_EQ(joystick_count(), 0);
+    EXPECT_EQ(joystick_x(0), 0.0);
+    EXPECT_EQ(joystick_pov_y(0), 0);
+    EXPECT_STREQ(joystick_name(0).c_str(), "");
+    EXPECT_EQ(wait_passes(), 15);
+}
+
+TEST_F(JoystickTest, AnUnpluggedJoystickReadsAsZeros) {
+    set_axis(1, 32767);
+    ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, SDL_HAT_DOWN), 0);
+    ASSERT_EQ(SDL_JoystickSetVirtualButton(first_device_, 2, 1), 0);
+    EXPECT_EQ(joystick_y(0), 1.0);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(first_), 0);
+    EXPECT_EQ(joystick_y(0), 0.0);
+    EXPECT_EQ(joystick_button(0, 2), 0);
+    EXPECT_EQ(joystick_pov_y(0), 0);
+    joystick_force(0, 100, 1, 0);
+    EXPECT_EQ(wait_passes(), 15);
+    // Put one back so the fixture's detaching finds two.
+    first_ = attach("Pad One", 6, 4, 1);
+}
+
+}  // namespace
+}  // namespace kvn

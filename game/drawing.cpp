@@ -118,9 +118,14 @@ double Draw_OverlayHub() {
     return 0;
 }
 
-double Draw_FPS() {
+StringValue Fps_Line() {
     StringValue suffix;
     if (Frameskip_On == 1) suffix = "(Frame skip ON)";
+    return "FPS: " + int_to_text(to_integer(Fps_Shown)) + "/" + number_to_text(Target_FPS) +
+           suffix;
+}
+
+double Draw_FPS() {
     const double dt = frame_time();
     Fps_Average = (1000 / dt + Fps_Average) * 0.5;
     Fps_Time = Fps_Time + dt;
@@ -128,8 +133,6 @@ double Draw_FPS() {
         Fps_Shown = Fps_Average;
         Fps_Time = 0;
     }
-    const StringValue line = "FPS: " + int_to_text(to_integer(Fps_Shown)) + "/" +
-                             number_to_text(Target_FPS) + suffix;
-    print_text(line, Screen_Width - 220, 0);
+    print_text(Fps_Line(), Screen_Width - 220, 0);
     return 0;
 }

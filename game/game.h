@@ -167,3 +167,5 @@ double Add_Spark(double x, double y);
 double Draw_Screen();
 double Draw_OverlayHub();
 double Draw_FPS();
+// The frame-rate line: "FPS: " shown rate "/" target rate, and the frame-skip note.
+kvn::StringValue Fps_Line();

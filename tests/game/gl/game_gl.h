@@ -1,0 +1,93 @@
+// Test support for game routines that need the renderer: a 1024 x 600 window, the keyboard
+// table, pictures written as BMP files and loaded into sprite slots, and pixel reads.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "../game_state.h"
+#include "support/scratch_directory.h"
+
+namespace velkadorn_test {
+
+constexpr int32_t kKeyColour = 0xF400F4;
+
+// RGB integer (red + 256 green + 65536 blue) of the pixel at (x, y) from the top-left.
+using PixelFunction = std::function<int32_t(int32_t x, int32_t y)>;
+
+class GameGlTest : public kvn::testing_support::ScratchDirectoryTest {
+  protected:
+    void SetUp() override {
+        ScratchDirectoryTest::SetUp();
+        kvn::runtime.renderer = std::make_unique<kvn::VoruRERarudeve>();
+        ASSERT_TRUE(kvn::runtime.renderer->create(nullptr, 1024, 600, 0, 60, 0));
+        kvn::runtime.input_state = std::make_unique<kvn::InputState>();
+        kvn::set_transparency(kKeyColour);
+        start_playing_state();
+    }
+    void TearDown() override {
+        restore_load_state();
+        kvn::runtime.input_state.reset();
+        kvn::runtime.renderer.reset();
+        ScratchDirectoryTest::TearDown();
+    }
+
+    static void hold(int32_t scan_code) {
+        kvn::runtime.input_state->keyboard_state[scan_code] = 0x80;
+    }
+
+    // Writes a 24-bit BMP of the picture and loads it into the slot.
+    void load_picture(int32_t slot, int32_t width, int32_t height, const PixelFunction& pixel) {
+        const std::string name = "picture" + std::to_string(slot) + ".bmp";
+        write_bmp(name, width, height, pixel);
+        kvn::load_sprite(name.c_str(), slot);
+    }
+
+    // A picture of one colour.
+    void load_block(int32_t slot, int32_t width, int32_t height, int32_t colour = 0xFFFFFF) {
+        load_picture(slot, width, height, [colour](int32_t, int32_t) { return colour; });
+    }
+
+    void write_bmp(const std::string& name, int32_t width, int32_t height,
+                   const PixelFunction& pixel) const {
+        const int32_t row_size = (width * 3 + 3) / 4 * 4;
+        const int32_t data_size = row_size * height;
+        std::string bytes(54 + data_size, '\0');
+        auto put32 = [&bytes](size_t at, int32_t value) {
+            for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+        };
+        bytes[0] = 'B';
+        bytes[1] = 'M';
+        put32(2, 54 + data_size);
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, width);
+        put32(22, height);
+        bytes[26] = 1;
+        bytes[28] = 24;
+        put32(34, data_size);
+        for (int32_t y = 0; y < height; ++y) {
+            const size_t row = 54 + static_cast<size_t>(height - 1 - y) * row_size;
+            for (int32_t x = 0; x < width; ++x) {
+                const int32_t rgb = pixel(x, y);
+                bytes[row + x * 3 + 0] = static_cast<char>(rgb >> 16);
+                bytes[row + x * 3 + 1] = static_cast<char>(rgb >> 8);
+                bytes[row + x * 3 + 2] = static_cast<char>(rgb);
+            }
+        }
+        kvn::testing_support::write_file(directory_ / name, bytes);
+    }
+
+    // The drawn picture's pixel at (x, y) from the top-left, as an RGB integer.
+    static int32_t screen_pixel(int32_t x, int32_t y) {
+        unsigned char rgba[4] = {};
+        glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return rgba[0] + 256 * rgba[1] + 65536 * rgba[2];
+    }
+};
+
+}  // namespace velkadorn_test

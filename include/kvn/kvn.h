@@ -5,4 +5,5 @@
 #include "kvn/input.h"
 #include "kvn/pathfinding.h"
 #include "kvn/runtime.h"
+#include "kvn/sound.h"
 #include "kvn/value.h"

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "runtime/runtime_state.h"
+#include "sound/sound_device.h"
 
 namespace kvn {
 
@@ -80,6 +81,7 @@ void set_screen(int32_t width, int32_t height, int32_t fullscreen) {
     runtime.renderer->set_mode(width, height, 0, fullscreen != 0);
     runtime.main_window = runtime.renderer->window;
     if (runtime.input_state) runtime.input_state->window = runtime.main_window;
+    sound_set_window(runtime.main_window);
     for (int frame = 0; frame < 5; ++frame) show_screen();
 }
 

@@ -5,6 +5,7 @@
 #include "kvn/gfx.h"
 #include "runtime/error_log.h"
 #include "runtime/runtime_state.h"
+#include "sound/sound_device.h"
 
 namespace kvn {
 
@@ -42,6 +43,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     random_seed(to_integer(clock_ms()));
 
     runtime.input_state = std::make_unique<InputState>();
+    sound_create();
 
     if (project_settings.fullscreen_flag != 0) {
         renderer.set_fullscreen();
@@ -51,6 +53,8 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     // A full-screen switch re-creates the window: every user takes the current one.
     runtime.main_window = renderer.window;
     runtime.input_state->window = renderer.window;
+    sound_init(runtime.main_window);
+    sound_set_window(renderer.window);
 
     runtime.current_font = 0;
 
@@ -86,6 +90,8 @@ void runtime_shutdown() {
     enter_program_directory();
     close_all_file_channels();
     runtime.input_state.reset();
+    sound_release_bank();
+    sound_release_device();
     runtime.renderer.reset();
     runtime.media_archives[1].reset();
     runtime.media_archives[0].reset();

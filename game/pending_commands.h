@@ -21,8 +21,5 @@ void load_font(const StringValue& path, int32_t font);
 void set_font(int32_t font);
 void print_text(const StringValue& text, double x, double y);
 void print_number(double number, double x, double y);
-void load_sound(const StringValue& path, int32_t slot, int32_t voices);
-int32_t play_sound(int32_t slot, double pan, double volume);
-int32_t sound_playing(int32_t handle);
 
 }  // namespace kvn

@@ -1,0 +1,148 @@
+# The real game on the virtual display: full screen, loading bar, stage, ship, HUD and
+# frame-rate line, Tab, Z, arrows and Escape; then from loose files with one rank slice missing.
+source "$(dirname "$0")/lib/common.bash"
+
+find_picture() { python3 "$(dirname "$0")/lib/find_picture.py" "$@"; }
+assets=$build_dir/assets
+[ -f "$build_dir/vd.gfx" ] && [ -d "$assets" ] || fail "the game's assets are not built"
+
+# Starts the game from a program directory of its own.
+start_game() {
+  env -C / "$1/velkadorn" >"$work/stdout" 2>"$work/stderr" &
+  program_pid=$!
+}
+
+shot() { import -window root "$work/$1.png"; }
+
+# "R G B" of one screenshot pixel.
+pixel() { convert "$work/$1.png" -crop "1x1+$2+$3" -depth 8 rgb:- | od -An -tu1 | xargs; }
+
+# Cuts a part of a picture into its own file: picture, W, H, X, Y, output name.
+cut() { convert "$1" -crop "${2}x$3+$4+$5" +repage "$work/$6.png"; }
+
+# Glyph of a character from the game's font, as it is drawn 1:1.
+glyph() {
+  local size width height rows code
+  size=$(identify -format "%w %h" "$assets/vdfont.png")
+  width=${size% *} height=${size#* }
+  rows=$([ "$width" -lt "$height" ] && echo 16 || echo 8)
+  code=$(printf %d "'$1")
+  glyph_width=$((width / 16))
+  cut "$assets/vdfont.png" "$glyph_width" $((height / rows)) $((code % 16 * glyph_width)) \
+    $((code / 16 * (height / rows))) "glyph_$code"
+  echo "$work/glyph_$code.png"
+}
+
+# The character at position i of the frame-rate line "FPS: ..." printed at x 804.
+expect_fps_char() {
+  local picture x
+  picture=$(glyph "$2")
+  x=$((804 + $3 * glyph_width))
+  find_picture "$work/$1.png" "$picture" "$x" 0 "$x" 0 >/dev/null ||
+    fail "frame-rate line: no '$2' at character $3 on $1"
+}
+
+run_dir=$work/program
+mkdir -p "$run_dir"
+cp "$build_dir/velkadorn" "$build_dir/vd.gfx" "$run_dir/"
+
+start_display 1024x600
+start_game "$run_dir"
+
+# The loading bar grows at y 400 from the left edge while the stage pictures load.
+loading=0
+for _ in $(seq 100); do
+  shot loading
+  if [ "$(pixel loading 2 450)" = "255 255 255" ]; then loading=1; break; fi
+  sleep 0.05
+done
+[ "$loading" = 1 ] || fail "no loading bar seen"
+[ "$(pixel loading 2 390)" = "0 0 0" ] || fail "the loading bar starts at y 400"
+
+# The first frames: the HUD panel below the stage, "FPS: 0/60" during the first second.
+cut "$assets/overhub.png" 100 24 280 40 panel
+for _ in $(seq 100); do
+  shot first
+  find_picture "$work/first.png" "$work/panel.png" 280 576 280 576 >/dev/null 2>&1 && break
+  sleep 0.05
+done
+find_picture "$work/first.png" "$work/panel.png" 280 576 280 576 >/dev/null ||
+  fail "no HUD panel at the bottom"
+expect_fps_char first 0 5
+expect_fps_char first / 6
+
+window=$(xdotool search --name '^Velkadorn$' | head -n1)
+[ -n "$window" ] || fail "no window titled Velkadorn"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+expect_equal "$X,$Y ${WIDTH}x$HEIGHT" "0,0 1024x600" "full-screen window"
+
+sleep 1.5
+shot playing
+expect_equal "$(find_picture "$work/playing.png" "$assets/ship_001.png" 56 292 72 308)" "64 300" \
+  "ship at its start position"
+expect_fps_char playing / 7  # two digits of frame rate by now
+find_picture "$work/playing.png" "$assets/rank1c.png" 874 574 874 574 >/dev/null ||
+  fail "rank slice 1c not at the strip's 11th place"
+# The stage: a part of section 0's solid layer somewhere on its row.
+cut "$assets/stage_02solid0.png" 64 64 "${STAGE_PROBE_X:-0}" 512 solid
+find_picture "$work/playing.png" "$work/solid.png" 0 512 1023 512 >/dev/null ||
+  fail "no stage section on the screen"
+
+# Tab calls an enemy in from the right edge.
+press Tab
+sleep 0.4
+shot enemy
+found=
+for picture in ship_002 ship_003 ship_004; do
+  found=$(find_picture "$work/enemy.png" "$assets/$picture.png" 700 0 1000 472 2>/dev/null) && break
+done
+[ -n "$found" ] || fail "no enemy after Tab"
+[ "${found% *}" -gt 800 ] || fail "the enemy did not come from the right edge: $found"
+
+# Z fires shots to the right of the ship.
+xdotool keydown z
+sleep 0.3
+shot firing
+xdotool keyup z
+find_picture "$work/firing.png" "$assets/blast_001.png" 128 300 1000 345 additive >/dev/null ||
+  fail "no player shot while Z is held"
+
+# The arrows move the ship.
+xdotool keydown Right keydown Down
+sleep 0.6
+xdotool keyup Right keyup Down
+sleep 0.3
+shot moved
+position=$(find_picture "$work/moved.png" "$assets/ship_001.png" 60 290 400 500) ||
+  fail "ship not found after moving"
+[ "${position% *}" -gt 64 ] && [ "${position#* }" -gt 300 ] || fail "ship did not move: $position"
+
+press Escape
+wait_exit
+expect_equal "$exit_code" 0 "exit code"
+
+# Loose files next to the program, "rank1c.png" missing: slot 810 stays empty and the rank
+# strip has a 10-pixel gap at its 11th place; the game runs on.
+rm -rf "$run_dir"
+mkdir -p "$run_dir"
+cp "$build_dir/velkadorn" "$run_dir/"
+cp "$assets"/* "$run_dir/"
+rm "$run_dir/rank1c.png"
+start_game "$run_dir"
+sleep 1
+for _ in $(seq 100); do
+  shot loose
+  find_picture "$work/loose.png" "$work/panel.png" 280 576 280 576 >/dev/null 2>&1 && break
+  sleep 0.1
+done
+find_picture "$work/loose.png" "$assets/rank1b.png" 864 574 864 574 >/dev/null ||
+  fail "rank slice 1b missing from the strip"
+find_picture "$work/loose.png" "$assets/rank1d.png" 884 574 884 574 >/dev/null ||
+  fail "rank slice 1d missing from the strip"
+find_picture "$work/loose.png" "$assets/rank1c.png" 874 574 874 574 >/dev/null 2>&1 &&
+  fail "rank slice 1c drawn though its file is missing"
+expect_running 1
+press Escape
+wait_exit
+expect_equal "$exit_code" 0 "exit code"
+echo "velkadorn: ok"

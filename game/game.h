@@ -120,6 +120,10 @@ extern double Fps_Average;
 // ---- Routines ----
 
 // State and main loop.
+// The start sequence: tables, screen, colour key, pacing, stage, pictures, sounds, stars.
+double Game_Start();
+// One frame of the loop: update, draw, frame rate, present, optional adaptive sleep.
+double Game_Frame();
 double Frameskip_Sleep(double fps);
 
 // Asset loading.

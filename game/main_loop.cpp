@@ -1,43 +1,11 @@
-// Project settings, the start sequence and frame loop of the game, its adaptive sleep and the
-// subs the runtime may call by name.
+// The start sequence and one frame of the game's loop, and its adaptive sleep.
 #include <cmath>
 
 #include "game.h"
 
 using namespace kvn;
 
-const SubTableEntry kvn_sub_table[] = {
-    {Draw_FPS, "Draw_FPS"},
-    {Draw_Level, "Draw_Level"},
-    {Draw_OverLevel, "Draw_OverLevel"},
-    {Draw_OverlayHub, "Draw_OverlayHub"},
-    {Draw_Screen, "Draw_Screen"},
-    {Draw_Stars, "Draw_Stars"},
-    {Game_StartNEW, "Game_StartNEW"},
-    {Load_Audio, "Load_Audio"},
-    {Load_Graphics, "Load_Graphics"},
-    {Load_LevelMap, "Load_LevelMap"},
-    {Load_Math, "Load_Math"},
-    {Process_Enemy, "Process_Enemy"},
-    {Process_Level, "Process_Level"},
-    {Process_Master, "Process_Master"},
-    {Process_Player, "Process_Player"},
-    {Process_Starfield, "Process_Starfield"},
-    {nullptr, nullptr},
-};
-
-void Set_Project_Defaults() {
-    project_settings.screen_width = 640;
-    project_settings.screen_height = 480;
-    project_settings.frames_per_second = 60;
-    project_settings.fullscreen_flag = 0;
-    project_settings.multisample_count = 0;
-    project_settings.debug_mode = 0;
-    project_settings.hide_pointer = 0;
-    project_settings.title = "Velkadorn";
-}
-
-void Game_Main() {
+double Game_Start() {
     dim_array(Cos_Table, 361);
     dim_array(Sin_Table, 361);
     dim_array(Section_X, 10);
@@ -59,15 +27,16 @@ void Game_Main() {
     Load_Graphics();
     if (Sound_On == 1) Load_Audio();
     Init_Stars();
+    return 0;
+}
 
-    while (Running == 1) {
-        Process_Master();
-        Draw_Screen();
-        if (Show_FPS == 1) Draw_FPS();
-        show_screen();
-        if (Frameskip_On == 1) sleep(Frameskip_Sleep(Target_FPS));
-    }
-    end_statement();
+double Game_Frame() {
+    Process_Master();
+    Draw_Screen();
+    if (Show_FPS == 1) Draw_FPS();
+    show_screen();
+    if (Frameskip_On == 1) sleep(Frameskip_Sleep(Target_FPS));
+    return 0;
 }
 
 double Frameskip_Sleep(double fps) {

@@ -42,6 +42,7 @@ void get_screen_size_int(int32_t& width, int32_t& height) {
 
 void clear_screen(int32_t colour) {
     if (!runtime.renderer || !runtime.renderer->context_ready) return;
+    runtime.renderer->free_background(0);
     const uint32_t rgb = static_cast<uint32_t>(colour);
     glClearColor((rgb & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, ((rgb >> 16) & 0xFF) / 255.0f,
                  1.0f);

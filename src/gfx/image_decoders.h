@@ -44,13 +44,15 @@ struct TextureImage {
 int32_t texture_side_for(int32_t size);
 
 // Copies the rectangle (x, y, w, h) of the image (w or h 0 = to the image's edge, both limited
-// to max_side) into a zeroed power-of-two texture, bottom row first; everything but fonts gets
-// the edge-colour fill. False when the rectangle is empty or lies outside the image.
+// to max_side and cut at the image's edge) into a zeroed power-of-two texture, bottom row
+// first; everything but fonts gets the edge-colour fill. False when the rectangle is empty,
+// starts outside the image, or the texels cannot be allocated.
 bool prepare_texture(const DecodedImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
                      int32_t max_side, bool is_font, TextureImage* texture);
 
-// Replaces red, green and blue of every texel by the normal of the blue channel's slope.
-void make_normal_map(TextureImage* texture);
+// Replaces red, green and blue of every texel by the normal of the blue channel's slope;
+// false (texels unchanged) when its scratch buffer cannot be allocated.
+bool make_normal_map(TextureImage* texture);
 
 // Builds the mipmapped copy: squares the texels by halving the longer side, then calls
 // upload_level for level 0 and every halved level down to 1 x 1. Works in place on texture.

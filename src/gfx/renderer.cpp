@@ -44,19 +44,6 @@ bool is_software_renderer() {
            name == "Software Rasterizer" || !platform::gl_accelerated_visual();
 }
 
-// Binding "no sprite": texturing off on both units (colour material where there is one unit).
-void unbind_textures() {
-    if (gl::glActiveTextureARB) {
-        gl::glActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisable(GL_TEXTURE_2D);
-        gl::glActiveTextureARB(GL_TEXTURE0_ARB);
-        glDisable(GL_TEXTURE_2D);
-    } else {
-        glDisable(GL_TEXTURE_2D);
-        glEnable(GL_COLOR_MATERIAL);
-    }
-}
-
 }  // namespace
 
 double frame_period_for(int32_t frames_per_second) {
@@ -74,7 +61,8 @@ double advance_frame_deadline(double next_frame_ms, double period_ms, double now
     return next;
 }
 
-VoruRERarudeve::VoruRERarudeve() : next_frame_ms(clock_ms()) {}
+VoruRERarudeve::VoruRERarudeve()
+    : next_frame_ms(clock_ms()), sprites(kSpriteSlotCount), collision_masks_(kSpriteSlotCount) {}
 
 VoruRERarudeve::~VoruRERarudeve() {
     destroy_window();
@@ -264,7 +252,7 @@ void VoruRERarudeve::set_viewport(int32_t x, int32_t y, int32_t w, int32_t h) {
     glAlphaFunc(GL_GREATER, 0.05f);
 
     smooth = 1;
-    unbind_textures();
+    bind_sprite(-1, -1, false);
     glDisable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
     current_alpha = 1.0f;
@@ -313,6 +301,7 @@ int32_t VoruRERarudeve::present(PumpHook hook) {
 
 int32_t VoruRERarudeve::destroy_window() {
     if (!window) return 0;
+    free_all_images();
     if (fullscreen) platform::window_leave_fullscreen(window);
     fullscreen = false;
     platform::gl_release_current();
@@ -330,6 +319,8 @@ void VoruRERarudeve::start_next_frame() {
     glEnable(GL_ALPHA_TEST);
     current_alpha = 1.0f;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    // A loaded background lies under everything the frame draws.
+    draw_background(0);
     set_viewport(0, 0, 0, 0);
 }
 

@@ -3,7 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
+#include "gfx/collision.h"
+#include "gfx/font_layout.h"
+#include "gfx/image_decoders.h"
+#include "gfx/poly_batch.h"
+#include "gfx/sprite_store.h"
 #include "kvn/runtime.h"
 #include "platform/platform.h"
 
@@ -11,6 +18,14 @@ namespace kvn {
 
 // Called for each waiting message before it is removed and dispatched (may be null).
 using PumpHook = SubEntry;
+
+// One corner of a fan: position and texture coordinates (16 bytes).
+struct FanVertex {
+    float x;
+    float y;
+    float u;
+    float v;
+};
 
 class VoruRERarudeve {
   public:
@@ -40,6 +55,44 @@ class VoruRERarudeve {
     // Prepares the window for hiding (leaves full screen) and hides it.
     void hide_window();
 
+    // ---- Sprite store ----
+
+    // Frees the slot, then decodes the file or "mem://" image and uploads it (sprites with a
+    // mipmapped copy, fonts without); false leaves the slot empty.
+    bool load_sprite_file(int32_t slot, const char* path, int32_t key, bool normal_map,
+                          bool is_font);
+    // Deletes the slot's textures and forgets its image and alpha plane; the frame size stays.
+    void free_sprite(int32_t slot);
+    // Uploads the rectangle (x, y, w, h) of the image (w or h 0 = to the image's edge) into
+    // *texture (an old one is deleted) and, when mip_texture is given, a mipmapped copy into it.
+    bool upload(const DecodedImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
+                bool normal_map, bool is_font, uint32_t* texture, uint32_t* mip_texture,
+                int32_t* tex_w, int32_t* tex_h);
+    // Decodes the file without key and cuts it into tiles for background image index.
+    bool load_background_file(int32_t index, const char* path);
+    // Draws the tiles of background image index side by side from the top-left.
+    void draw_background(int32_t index);
+    // Deletes the tile textures of background image index.
+    void free_background(int32_t index);
+    // Puts the built-in 8 x 8 font into font n.
+    void make_builtin_font(int32_t font);
+    // The largest texture side the driver takes.
+    int32_t max_texture_side() const;
+
+    // ---- Drawing ----
+
+    // Binds the slot's texture (or its mipmapped copy) on unit 0 with repeat wrapping; a
+    // second slot >= 0 goes to unit 0 and the slot to unit 1. A negative slot unbinds.
+    void bind_sprite(int32_t slot, int32_t second_slot, bool use_mip);
+    // Linear or nearest filtering of the bound texture, per smooth.
+    void apply_filter() const;
+    // One triangle fan of four corners, edges clamped; texture coordinates while a sprite is
+    // bound.
+    void draw_fan(const FanVertex corners[4]) const;
+    // The slot's opaque texels, read back from GL on first use and kept until the slot is
+    // freed; null for an empty slot.
+    const CollisionMask* collision_mask(int32_t slot);
+
     platform::Window* window = nullptr;
     void* instance = nullptr;
     platform::GlContext* gl_context = nullptr;
@@ -60,8 +113,27 @@ class VoruRERarudeve {
     // Colour keys of sprite and font loads (RGB integers).
     int32_t sprite_key = 0x8000FF;
     int32_t font_key = 0;
+    std::vector<SpriteSlot> sprites;
+    BackgroundImage backgrounds[kBackgroundCount];
+    PolyBatch poly_batch;
+    std::vector<TextVertex> text_vertices;
+    // Slot of the last texture binding, -1 for none.
+    int32_t current_sprite = -1;
 
   private:
+    // Decodes a file or "mem://" image with the decoders in turn (JPEG from files only).
+    bool decode_file(const char* path, int32_t key, DecodedImage* image);
+    // Uploads a decoded image into the slot and fills its record.
+    bool install_image(int32_t slot, const DecodedImage& image, bool normal_map, bool is_font);
+    // Frees every slot and background image (while the context still exists).
+    void free_all_images();
+
+    std::vector<std::unique_ptr<CollisionMask>> collision_masks_;
+    // Buffers kept from load to load.
+    std::vector<uint8_t> file_bytes_;
+    DecodedImage decoded_;
+    TextureImage texture_;
+
     // Creates a framed window of the stored size, centred on the screen.
     platform::Window* create_framed_window(int32_t samples);
     // Shows the software-renderer warning once per process when the context is not accelerated.

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "files/file_channels.h"
+#include "gfx/fonts.h"
 #include "kvn/gfx.h"
 #include "runtime/error_log.h"
 #include "runtime/runtime_state.h"
@@ -69,6 +70,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     restart_frame_clock();
     renderer.present(nullptr);
     renderer.set_viewport(0, 0, 0, 0);
+    install_default_fonts();
 
     runtime.paused = false;
     restart_frame_clock();

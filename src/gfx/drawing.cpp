@@ -1,0 +1,427 @@
+// Texture binding and the drawing commands: sprites, animation frames, the polygon batch,
+// primitives, the alpha mode and the background image.
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "gfx/gl_extensions.h"
+#include "gfx/renderer.h"
+#include "gfx/sprite_geometry.h"
+#include "kvn/gfx.h"
+#include "runtime/runtime_state.h"
+
+namespace kvn {
+
+namespace {
+
+constexpr float kPixelCentre = 0.375f;
+
+// The renderer and the slot a sprite command draws, or null for a slot outside the table.
+VoruRERarudeve* renderer_for(int32_t slot) {
+    VoruRERarudeve* renderer = runtime.renderer.get();
+    if (!renderer || !renderer->context_ready || !valid_sprite_slot(slot)) return nullptr;
+    return renderer;
+}
+
+VoruRERarudeve* drawing_renderer() {
+    VoruRERarudeve* renderer = runtime.renderer.get();
+    return renderer && renderer->context_ready ? renderer : nullptr;
+}
+
+void bind_texture(uint32_t name) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glEnable(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+}
+
+SpriteGeometry geometry_of(const SpriteSlot& sprite) {
+    return {sprite.img_w, sprite.img_h, sprite.tex_w, sprite.tex_h, sprite.frame_w,
+            sprite.frame_h};
+}
+
+// Alpha byte of a primitive or vertex colour: 0 for the key colour, else the current alpha.
+uint8_t colour_alpha(const VoruRERarudeve& renderer, int32_t colour) {
+    if (colour == renderer.sprite_key) return 0;
+    return static_cast<uint8_t>(renderer.current_alpha * 255.0f);
+}
+
+// Prepares a primitive: no alpha test, the colour, no texture, pixel-centre offset.
+void begin_primitive(VoruRERarudeve& renderer, int32_t colour) {
+    glDisable(GL_ALPHA_TEST);
+    glColor4ub(static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
+               static_cast<uint8_t>(colour >> 16), colour_alpha(renderer, colour));
+    renderer.bind_sprite(-1, -1, false);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glTranslatef(kPixelCentre, kPixelCentre, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Undoes begin_primitive; the alpha test is on again whatever the alpha mode.
+void end_primitive(const VoruRERarudeve& renderer) {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glColor4f(1.0f, 1.0f, 1.0f, renderer.current_alpha);
+    glEnable(GL_ALPHA_TEST);
+}
+
+// A GL quad over whole-pixel corners: top-right, top-left, bottom-left, bottom-right.
+void draw_quad(int64_t left, int64_t top, int64_t right, int64_t bottom, const TextureRect& t) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(t.u_right, t.v_top);
+    glVertex2d(static_cast<double>(right), static_cast<double>(top));
+    glTexCoord2f(t.u_left, t.v_top);
+    glVertex2d(static_cast<double>(left), static_cast<double>(top));
+    glTexCoord2f(t.u_left, t.v_bottom);
+    glVertex2d(static_cast<double>(left), static_cast<double>(bottom));
+    glTexCoord2f(t.u_right, t.v_bottom);
+    glVertex2d(static_cast<double>(right), static_cast<double>(bottom));
+    glEnd();
+}
+
+// The frame's texture rectangle, or false when the slot has no frame size.
+bool frame_rect_of(const SpriteSlot& sprite, int32_t frame, double inset, TextureRect* rect) {
+    if (sprite.frame_w <= 0 || sprite.frame_h <= 0) return false;
+    const FrameCell cell = frame_cell_for_drawing(sprite.img_w, sprite.frame_w, frame);
+    *rect = frame_texture_rect(geometry_of(sprite), cell, inset);
+    return true;
+}
+
+}  // namespace
+
+// ---- Renderer operations ----
+
+void VoruRERarudeve::bind_sprite(int32_t slot, int32_t second_slot, bool use_mip) {
+    current_sprite = slot;
+    const auto texture_of = [&](int32_t index) -> uint32_t {
+        if (!valid_sprite_slot(index)) return 0;
+        return use_mip ? sprites[index].mip_texture : sprites[index].texture;
+    };
+    if (gl::glActiveTextureARB) {
+        gl::glActiveTextureARB(GL_TEXTURE1_ARB);
+        if (second_slot < 0 || slot < 0) {
+            glDisable(GL_TEXTURE_2D);
+        } else {
+            bind_texture(texture_of(slot));
+        }
+        gl::glActiveTextureARB(GL_TEXTURE0_ARB);
+        if (slot < 0) {
+            glDisable(GL_TEXTURE_2D);
+            return;
+        }
+        bind_texture(texture_of(second_slot >= 0 ? second_slot : slot));
+        return;
+    }
+    if (slot < 0) {
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_COLOR_MATERIAL);
+        return;
+    }
+    bind_texture(texture_of(slot));
+}
+
+void VoruRERarudeve::apply_filter() const {
+    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
+void VoruRERarudeve::draw_fan(const FanVertex corners[4]) const {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(FanVertex), &corners[0].x);
+    if (current_sprite >= 0) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(FanVertex), &corners[0].u);
+    }
+    // Plain clamping darkens stretched edges with the border colour; edge texels do not.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void VoruRERarudeve::draw_background(int32_t index) {
+    const BackgroundImage& background = backgrounds[index];
+    if (background.rows == 0 || background.columns == 0) return;
+    glDisable(GL_ALPHA_TEST);
+    if (gl::glActiveTextureARB) {
+        gl::glActiveTextureARB(GL_TEXTURE1_ARB);
+        glDisable(GL_TEXTURE_2D);
+        gl::glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    glEnable(GL_TEXTURE_2D);
+    current_sprite = 0;
+    for (int32_t row = 0; row < background.rows; ++row) {
+        for (int32_t column = 0; column < background.columns; ++column) {
+            const BackgroundTile& tile = background.tiles[row * kMaxBackgroundTiles + column];
+            glBindTexture(GL_TEXTURE_2D, tile.texture);
+            // Each tile shows the part of the picture it holds, at its own size.
+            const float left = static_cast<float>(column * background.tile_side);
+            const float top = static_cast<float>(row * background.tile_side);
+            const float right = left + static_cast<float>(tile.tile_w);
+            const float bottom = top + static_cast<float>(tile.tile_h);
+            const float u = static_cast<float>(tile.tile_w) / static_cast<float>(tile.tex_w);
+            const float v = static_cast<float>(tile.tile_h) / static_cast<float>(tile.tex_h);
+            const FanVertex corners[4] = {
+                {left, bottom, 0.0f, 0.0f}, {right, bottom, u, 0.0f}, {right, top, u, v},
+                {left, top, 0.0f, v}};
+            draw_fan(corners);
+        }
+    }
+    glEnable(GL_ALPHA_TEST);
+    bind_sprite(-1, -1, false);
+    apply_filter();
+}
+
+// ---- Sprites ----
+
+void draw_sprite(int32_t slot, int32_t x, int32_t y) {
+    VoruRERarudeve* renderer = renderer_for(slot);
+    if (!renderer) return;
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    renderer->bind_sprite(slot, -1, false);
+    renderer->apply_filter();
+    draw_quad(x, y, int64_t{x} + sprite.img_w, int64_t{y} + sprite.img_h,
+              {0.0f, sprite.u_max, 0.0f, sprite.v_max});
+}
+
+void stretch_sprite(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
+    VoruRERarudeve* renderer = renderer_for(slot);
+    if (!renderer) return;
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    renderer->bind_sprite(slot, -1, false);
+    renderer->apply_filter();
+    const float left = static_cast<float>(x);
+    const float top = static_cast<float>(y);
+    const float right = static_cast<float>(int64_t{x} + w);
+    const float bottom = static_cast<float>(int64_t{y} + h);
+    const FanVertex corners[4] = {{left, bottom, 0.0f, 0.0f},
+                                  {right, bottom, sprite.u_max, 0.0f},
+                                  {right, top, sprite.u_max, sprite.v_max},
+                                  {left, top, 0.0f, sprite.v_max}};
+    renderer->draw_fan(corners);
+}
+
+void zoom_sprite(int32_t slot, int32_t x, int32_t y, double sx, double sy) {
+    VoruRERarudeve* renderer = renderer_for(slot);
+    if (!renderer) return;
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    const PixelRect rect = zoom_rect(x, y, sprite.img_w, sprite.img_h, sx, sy);
+    stretch_sprite(slot, rect.x, rect.y, rect.w, rect.h);
+}
+
+void rotate_sprite(int32_t slot, int32_t x, int32_t y, double angle) {
+    rotozoom_sprite(slot, x, y, angle, 1.0);
+}
+
+void rotozoom_sprite(int32_t slot, int32_t x, int32_t y, double angle, double zoom) {
+    VoruRERarudeve* renderer = renderer_for(slot);
+    if (!renderer) return;
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    // Half a texel inwards, so linear filtering never reaches past the image.
+    const float u_left = 0.5f / static_cast<float>(sprite.tex_w);
+    const float u_right = (static_cast<float>(sprite.img_w) - 0.5f) / sprite.tex_w;
+    const float v_bottom = 0.5f / static_cast<float>(sprite.tex_h);
+    const float v_top = (static_cast<float>(sprite.img_h) - 0.5f) / sprite.tex_h;
+    const float hw = static_cast<float>(zoom * sprite.img_w * 0.5);
+    const float hh = static_cast<float>(zoom * sprite.img_h * 0.5);
+
+    renderer->bind_sprite(slot, -1, false);
+    glPushMatrix();
+    glTranslatef(static_cast<float>(int64_t{x} + (sprite.img_w >> 1)),
+                 static_cast<float>(int64_t{y} + (sprite.img_h >> 1)), 0.0f);
+    glRotatef(static_cast<float>(angle), 0.0f, 0.0f, -1.0f);
+    renderer->apply_filter();
+    const FanVertex corners[4] = {{-hw, hh, u_left, v_bottom},
+                                  {hw, hh, u_right, v_bottom},
+                                  {hw, -hh, u_right, v_top},
+                                  {-hw, -hh, u_left, v_top}};
+    renderer->draw_fan(corners);
+    glPopMatrix();
+}
+
+// ---- Animation frames ----
+
+void draw_animation(int32_t slot, int32_t frame, int32_t x, int32_t y) {
+    VoruRERarudeve* renderer = renderer_for(slot);
+    if (!renderer) return;
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    TextureRect rect;
+    if (!frame_rect_of(sprite, frame, 0.0, &rect)) return;
+    renderer->bind_sprite(slot, -1, false);
+    renderer->apply_filter();
+    draw_quad(x, y, int64_t{x} + sprite.frame_w, int64_t{y} + sprite.frame_h, rect);
+}
+
+void stretch_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, int32_t w,
+                       int32_t h) {
+    VoruRERarudeve* renderer = renderer_for(slot);
+    if (!renderer) return;
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    TextureRect t;
+    if (!frame_rect_of(sprite, frame, 0.0, &t)) return;
+    renderer->bind_sprite(slot, -1, false);
+    renderer->apply_filter();
+    // The right and bottom edges lie a tenth of a pixel further out.
+    const float left = static_cast<float>(x);
+    const float top = static_cast<float>(y);
+    const float right = static_cast<float>(static_cast<double>(x) + w + 0.1);
+    const float bottom = static_cast<float>(static_cast<double>(y) + h + 0.1);
+    const FanVertex corners[4] = {{left, top, t.u_left, t.v_top},
+                                  {left, bottom, t.u_left, t.v_bottom},
+                                  {right, bottom, t.u_right, t.v_bottom},
+                                  {right, top, t.u_right, t.v_top}};
+    renderer->draw_fan(corners);
+}
+
+void rotozoom_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, double angle,
+                        double zoom) {
+    VoruRERarudeve* renderer = renderer_for(slot);
+    if (!renderer) return;
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    TextureRect t;
+    if (!frame_rect_of(sprite, frame, 0.5, &t)) return;
+    ScreenPoint p[4];
+    turned_corners(static_cast<double>(x) + sprite.frame_w / 2,
+                   static_cast<double>(y) + sprite.frame_h / 2, sprite.frame_w * zoom * 0.5,
+                   sprite.frame_h * zoom * 0.5, angle, p);
+    renderer->bind_sprite(slot, -1, false);
+    renderer->apply_filter();
+    const FanVertex corners[4] = {{p[0].x, p[0].y, t.u_left, t.v_top},
+                                  {p[1].x, p[1].y, t.u_left, t.v_bottom},
+                                  {p[2].x, p[2].y, t.u_right, t.v_bottom},
+                                  {p[3].x, p[3].y, t.u_right, t.v_top}};
+    renderer->draw_fan(corners);
+}
+
+// ---- Polygon batch ----
+
+void start_poly(int32_t slot, int32_t mode) {
+    VoruRERarudeve* renderer = drawing_renderer();
+    if (!renderer || slot >= kSpriteSlotCount) return;
+    if (slot < 0) {
+        renderer->bind_sprite(-1, -1, false);
+        renderer->poly_batch.start(mode, false, 0, 0, 0);
+        return;
+    }
+    const SpriteSlot& sprite = renderer->sprites[slot];
+    renderer->bind_sprite(slot, -1, false);
+    renderer->poly_batch.start(mode, true, sprite.tex_w, sprite.tex_h, sprite.img_h);
+}
+
+void poly_vector(double x, double y, double tx, double ty, int32_t colour) {
+    VoruRERarudeve* renderer = drawing_renderer();
+    if (!renderer) return;
+    renderer->poly_batch.add(x, y, tx, ty, colour, renderer->sprite_key, renderer->current_alpha,
+                             renderer->current_sprite >= 0);
+}
+
+void poly_new_strip() {
+    if (VoruRERarudeve* renderer = drawing_renderer()) renderer->poly_batch.new_strip();
+}
+
+void end_poly() {
+    VoruRERarudeve* renderer = drawing_renderer();
+    if (!renderer) return;
+    PolyBatch& batch = renderer->poly_batch;
+    const PolyVertex* vertices = batch.vertices();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(PolyVertex), &vertices->x);
+    if (renderer->current_sprite >= 0) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, sizeof(PolyVertex), &vertices->u);
+    }
+    // Vertex colours (or a partial alpha) need the colour array; white batches go without.
+    if (batch.coloured() || renderer->current_alpha != 1.0f) {
+        batch.set_coloured();
+        glEnable(GL_COLOR_MATERIAL);
+        glEnable(GL_DITHER);
+        glShadeModel(GL_SMOOTH);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(PolyVertex), &vertices->red);
+    }
+    renderer->apply_filter();
+    static constexpr GLenum kPrimitives[3] = {GL_TRIANGLE_FAN, GL_TRIANGLES, GL_TRIANGLE_STRIP};
+    if (batch.mode() >= 0 && batch.mode() <= 2 && batch.count() > 0) {
+        glDrawArrays(kPrimitives[batch.mode()], 0, static_cast<GLsizei>(batch.count()));
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (batch.coloured()) {
+        glColor4f(1.0f, 1.0f, 1.0f, renderer->current_alpha);
+        glDisableClientState(GL_COLOR_ARRAY);
+        glShadeModel(GL_FLAT);
+        glDisable(GL_DITHER);
+        glDisable(GL_COLOR_MATERIAL);
+    }
+}
+
+// ---- Primitives and state ----
+
+void set_pixel(int32_t x, int32_t y, int32_t colour) {
+    VoruRERarudeve* renderer = drawing_renderer();
+    if (!renderer) return;
+    begin_primitive(*renderer, colour);
+    glBegin(GL_POINTS);
+    glVertex2i(x, y);
+    glEnd();
+    end_primitive(*renderer);
+}
+
+void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour) {
+    VoruRERarudeve* renderer = drawing_renderer();
+    if (!renderer) return;
+    begin_primitive(*renderer, colour);
+    glBegin(GL_LINES);
+    glVertex2i(x1, y1);
+    glVertex2i(x2, y2);
+    glEnd();
+    // Lines leave out their last pixel; the point puts it in.
+    glBegin(GL_POINTS);
+    glVertex2i(x2, y2);
+    glEnd();
+    end_primitive(*renderer);
+    glColor4ub(255, 255, 255, static_cast<uint8_t>(renderer->current_alpha * 255.0f));
+}
+
+void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h, int32_t colour) {
+    VoruRERarudeve* renderer = drawing_renderer();
+    if (!renderer) return;
+    int64_t left = 0, right = 0, top = 0, bottom = 0;
+    rect_span(x, w, &left, &right);
+    rect_span(y, h, &top, &bottom);
+    begin_primitive(*renderer, colour);
+    const float l = static_cast<float>(left), r = static_cast<float>(right);
+    const float t = static_cast<float>(top), b = static_cast<float>(bottom);
+    const FanVertex corners[4] = {{l, t, 0, 0}, {r, t, 0, 0}, {r, b, 0, 0}, {l, b, 0, 0}};
+    renderer->draw_fan(corners);
+    end_primitive(*renderer);
+}
+
+void set_alpha_mode(double alpha) {
+    VoruRERarudeve* renderer = drawing_renderer();
+    if (!renderer) return;
+    const float a = static_cast<float>(alpha);
+    if (a > 0.0f) {
+        glEnable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        renderer->current_alpha = std::min(a, 1.0f);
+    } else if (a < 0.0f) {
+        glEnable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        renderer->current_alpha = std::min(-a, 1.0f);
+    } else {
+        // 0 (and a value that is not a number): opaque drawing with the alpha test.
+        glDisable(GL_BLEND);
+        glEnable(GL_ALPHA_TEST);
+        renderer->current_alpha = 1.0f;
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, renderer->current_alpha);
+}
+
+}  // namespace kvn

@@ -1,0 +1,303 @@
+// The sprite table and the background images: decoding, GL upload, freeing, and the
+// sprite-store commands.
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <new>
+
+#include "files/media_archive.h"
+#include "files/media_reader.h"
+#include "gfx/renderer.h"
+#include "kvn/gfx.h"
+#include "runtime/runtime_state.h"
+
+namespace kvn {
+
+namespace {
+
+// Pixel-store state every upload starts from.
+void reset_unpack_state() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+}
+
+// Generates a texture name and binds it with repeat wrapping and the given filters.
+GLuint new_texture(GLint magnification, GLint minification) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnification);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+    return name;
+}
+
+// Forgets earlier GL errors, so the upload's own show afterwards (a bounded loop: a lost
+// context can report errors forever).
+void clear_gl_errors() {
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+void upload_level(GLint level, int32_t width, int32_t height, const uint8_t* texels) {
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 texels);
+}
+
+// Resolves a loader's name: a plain file or "mem://" image, else the first media archive's
+// entry extracted into memory.
+bool resolve_image_name(const StringValue& name, StringValue* resolved) {
+    return resolve_in_first_archive(name, *resolved) != 0;
+}
+
+VoruRERarudeve* ready_renderer() {
+    VoruRERarudeve* renderer = runtime.renderer.get();
+    return renderer && renderer->context_ready ? renderer : nullptr;
+}
+
+// load_sprite and load_normal_map.
+void load_sprite_slot(const StringValue& path, int32_t slot, bool normal_map) {
+    VoruRERarudeve* renderer = ready_renderer();
+    if (!renderer || !valid_sprite_slot(slot)) return;
+    runtime.error_code = kErrorSuccess;
+    renderer->free_sprite(slot);
+    StringValue resolved;
+    if (!resolve_image_name(path, &resolved) ||
+        !renderer->load_sprite_file(slot, resolved.c_str(), renderer->sprite_key, normal_map,
+                                    false)) {
+        set_error(kErrorNoSuchFile);
+    }
+}
+
+}  // namespace
+
+int32_t VoruRERarudeve::max_texture_side() const {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
+void VoruRERarudeve::free_sprite(int32_t slot) {
+    SpriteSlot& sprite = sprites[slot];
+    if (context_ready) {
+        if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
+        if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
+    }
+    sprite.texture = 0;
+    sprite.mip_texture = 0;
+    sprite.tex_w = -1;
+    sprite.tex_h = -1;
+    sprite.img_w = 0;
+    sprite.img_h = 0;
+    sprite.u_max = 1.0f;
+    sprite.v_max = 1.0f;
+    collision_masks_[slot].reset();
+}
+
+void VoruRERarudeve::free_all_images() {
+    for (int32_t slot = 0; slot < kSpriteSlotCount; ++slot) free_sprite(slot);
+    for (int32_t index = 0; index < kBackgroundCount; ++index) free_background(index);
+}
+
+bool VoruRERarudeve::decode_file(const char* path, int32_t key, DecodedImage* image) {
+    image->width = 0;
+    image->height = 0;
+    if (!read_whole_media(path, &file_bytes_)) return false;
+    const uint8_t* data = file_bytes_.data();
+    const size_t size = file_bytes_.size();
+    const int32_t max_side = max_texture_side();
+    const bool decoded = decode_bmp(data, size, key, max_side, image) ||
+                         decode_png(data, size, path, key, max_side, image) ||
+                         (!is_memory_name(path) && decode_jpeg(data, size, max_side, image));
+    return decoded && image->width > 0 && image->height > 0;
+}
+
+bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int32_t w,
+                            int32_t h, bool normal_map, bool is_font, uint32_t* texture,
+                            uint32_t* mip_texture, int32_t* tex_w, int32_t* tex_h) {
+    if (!prepare_texture(image, x, y, w, h, max_texture_side(), is_font, &texture_)) {
+        return false;
+    }
+    *tex_w = texture_.width;
+    *tex_h = texture_.height;
+    clear_gl_errors();
+
+    reset_unpack_state();
+    if (*texture != 0) glDeleteTextures(1, texture);
+    const GLint filter = is_font ? GL_NEAREST : GL_LINEAR;
+    *texture = new_texture(filter, filter);
+    if (normal_map) make_normal_map(&texture_);
+    upload_level(0, texture_.width, texture_.height, texture_.texels.data());
+
+    if (mip_texture) {
+        if (*mip_texture != 0) glDeleteTextures(1, mip_texture);
+        *mip_texture = new_texture(GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR);
+        build_mipmap_chain(&texture_, upload_level);
+    }
+    // The driver could not hold the texels (out of memory): the upload failed.
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, texture);
+        *texture = 0;
+        if (mip_texture) {
+            glDeleteTextures(1, mip_texture);
+            *mip_texture = 0;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool VoruRERarudeve::install_image(int32_t slot, const DecodedImage& image, bool normal_map,
+                                   bool is_font) {
+    SpriteSlot& sprite = sprites[slot];
+    int32_t tex_w = 0, tex_h = 0;
+    if (!upload(image, 0, 0, 0, 0, normal_map, is_font, &sprite.texture,
+                is_font ? nullptr : &sprite.mip_texture, &tex_w, &tex_h)) {
+        free_sprite(slot);
+        return false;
+    }
+    sprite.tex_w = tex_w;
+    sprite.tex_h = tex_h;
+    sprite.img_w = image.width;
+    sprite.img_h = image.height;
+    sprite.u_max = static_cast<float>(image.width) / static_cast<float>(tex_w);
+    sprite.v_max = static_cast<float>(image.height) / static_cast<float>(tex_h);
+    return true;
+}
+
+bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t key,
+                                      bool normal_map, bool is_font) {
+    free_sprite(slot);
+    if (!context_ready) return false;
+    try {
+        return decode_file(path, key, &decoded_) &&
+               install_image(slot, decoded_, normal_map, is_font);
+    } catch (const std::bad_alloc&) {
+        free_sprite(slot);
+        return false;
+    }
+}
+
+void VoruRERarudeve::free_background(int32_t index) {
+    BackgroundImage& background = backgrounds[index];
+    for (BackgroundTile& tile : background.tiles) {
+        if (context_ready && tile.texture != 0) glDeleteTextures(1, &tile.texture);
+        tile = BackgroundTile();
+    }
+    background.rows = 0;
+    background.columns = 0;
+    background.tile_side = 0;
+}
+
+bool VoruRERarudeve::load_background_file(int32_t index, const char* path) {
+    free_background(index);
+    if (!context_ready) return false;
+    try {
+        if (!decode_file(path, kNoColourKey, &decoded_)) return false;
+        BackgroundImage& background = backgrounds[index];
+        const int32_t side = std::min(max_texture_side(), kMaxBackgroundTileSide);
+        // Tiles beyond 8 x 8 are left out: the picture keeps its top-left 8 x 8 tiles.
+        const int32_t columns = std::min((decoded_.width + side - 1) / side, kMaxBackgroundTiles);
+        const int32_t rows = std::min((decoded_.height + side - 1) / side, kMaxBackgroundTiles);
+        for (int32_t row = 0; row < rows; ++row) {
+            for (int32_t column = 0; column < columns; ++column) {
+                BackgroundTile& tile = background.tiles[row * kMaxBackgroundTiles + column];
+                const int32_t x = column * side;
+                const int32_t y = row * side;
+                // An edge tile holds only the part of the picture that exists.
+                tile.tile_w = std::min(side, decoded_.width - x);
+                tile.tile_h = std::min(side, decoded_.height - y);
+                if (!upload(decoded_, x, y, tile.tile_w, tile.tile_h, false, false,
+                            &tile.texture, nullptr, &tile.tex_w, &tile.tex_h)) {
+                    free_background(index);
+                    return false;
+                }
+            }
+        }
+        background.rows = rows;
+        background.columns = columns;
+        background.tile_side = side;
+        return true;
+    } catch (const std::bad_alloc&) {
+        free_background(index);
+        return false;
+    }
+}
+
+// ---- Commands ----
+
+void load_sprite(const StringValue& path, int32_t slot) {
+    load_sprite_slot(path, slot, false);
+}
+
+void load_normal_map(const StringValue& path, int32_t slot) {
+    load_sprite_slot(path, slot, true);
+}
+
+void load_animation(const StringValue& path, int32_t slot, int32_t frame_w, int32_t frame_h) {
+    load_sprite(path, slot);
+    set_animation_frame_size(slot, frame_w, frame_h);
+}
+
+void set_animation_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h) {
+    VoruRERarudeve* renderer = runtime.renderer.get();
+    if (!renderer || !valid_sprite_slot(slot)) return;
+    SpriteSlot& sprite = renderer->sprites[slot];
+    if (sprite.img_w <= 0) return;
+    sprite.frame_w = frame_w;
+    sprite.frame_h = frame_h;
+}
+
+void get_sprite_size(int32_t slot, double& width, double& height) {
+    int32_t w = 0, h = 0;
+    get_sprite_size_int(slot, w, h);
+    width = w;
+    height = h;
+}
+
+void get_sprite_size_int(int32_t slot, int32_t& width, int32_t& height) {
+    const VoruRERarudeve* renderer = runtime.renderer.get();
+    const bool known = renderer && valid_sprite_slot(slot);
+    width = known ? renderer->sprites[slot].img_w : 0;
+    height = known ? renderer->sprites[slot].img_h : 0;
+}
+
+int32_t get_sprite_texture(int32_t slot) {
+    const VoruRERarudeve* renderer = runtime.renderer.get();
+    if (!renderer || !valid_sprite_slot(slot)) return 0;
+    return static_cast<int32_t>(renderer->sprites[slot].texture);
+}
+
+int32_t get_free_sprite() {
+    const VoruRERarudeve* renderer = runtime.renderer.get();
+    if (!renderer) return -1;
+    for (int32_t slot = 0; slot < kFirstFontSlot; ++slot) {
+        if (renderer->sprites[slot].img_w == 0) return slot;
+    }
+    return -1;
+}
+
+void load_background(const StringValue& path) {
+    VoruRERarudeve* renderer = ready_renderer();
+    if (!renderer) return;
+    runtime.error_code = kErrorSuccess;
+    StringValue resolved;
+    if (resolve_image_name(path, &resolved) &&
+        renderer->load_background_file(0, resolved.c_str())) {
+        renderer->draw_background(0);
+        return;
+    }
+    set_error(kErrorNoSuchFile);
+    renderer->free_background(0);
+    clear_screen(0);
+}
+
+void draw_background(int32_t index) {
+    VoruRERarudeve* renderer = ready_renderer();
+    if (renderer && index >= 0 && index < kBackgroundCount) renderer->draw_background(index);
+}
+
+}  // namespace kvn

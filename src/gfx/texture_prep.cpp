@@ -1,0 +1,197 @@
+// The CPU side of the texture upload: power-of-two texels, edge-colour fill, normal maps and
+// the hand-built mipmap chain.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "gfx/image_decoders.h"
+
+namespace kvn {
+namespace {
+
+constexpr int32_t kSmallestTextureSide = 16;
+constexpr int32_t kLargestTextureSide = 1 << 30;
+
+size_t texel_offset(int32_t x, int32_t y, int32_t width) {
+    return (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4;
+}
+
+// Every texel with alpha 0 in the first filled_width + 1 columns and filled_height + 1 rows
+// (beyond them no texel has a visible neighbour) takes the mean colour of its visible
+// neighbours off the outermost rows and columns. Only texels with alpha 0 are written and
+// only texels with alpha other than 0 are read, so filled texels never count.
+void fill_edge_colours(TextureImage* texture, int32_t filled_width, int32_t filled_height) {
+    const int32_t width = texture->width, height = texture->height;
+    uint8_t* texels = texture->texels.data();
+    const int32_t last_row = std::min(filled_height, height - 1);
+    const int32_t last_column = std::min(filled_width, width - 1);
+    for (int32_t y = 0; y <= last_row; ++y) {
+        const int32_t top = std::max(y - 1, 1), bottom = std::min(y + 1, height - 2);
+        for (int32_t x = 0; x <= last_column; ++x) {
+            uint8_t* texel = texels + texel_offset(x, y, width);
+            if (texel[3] != 0) continue;
+            const int32_t left = std::max(x - 1, 1), right = std::min(x + 1, width - 2);
+            uint32_t red = 0, green = 0, blue = 0, count = 0;
+            for (int32_t ny = top; ny <= bottom; ++ny) {
+                const uint8_t* neighbour = texels + texel_offset(left, ny, width);
+                for (int32_t nx = left; nx <= right; ++nx, neighbour += 4) {
+                    if (neighbour[3] == 0) continue;
+                    red += neighbour[0];
+                    green += neighbour[1];
+                    blue += neighbour[2];
+                    ++count;
+                }
+            }
+            texel[0] = static_cast<uint8_t>(count ? red / count : 0);
+            texel[1] = static_cast<uint8_t>(count ? green / count : 0);
+            texel[2] = static_cast<uint8_t>(count ? blue / count : 0);
+        }
+    }
+}
+
+uint8_t weighted(uint32_t sum, uint32_t weight) { return static_cast<uint8_t>(sum / weight); }
+
+}  // namespace
+
+int32_t texture_side_for(int32_t size) {
+    int32_t side = kSmallestTextureSide;
+    while (side < size && side < kLargestTextureSide) side <<= 1;
+    return side;
+}
+
+bool prepare_texture(const DecodedImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
+                     int32_t max_side, bool is_font, TextureImage* texture) {
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height) return false;
+    if (image.pixels.size() <
+        static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4) {
+        return false;
+    }
+    const int32_t width = std::min({w == 0 ? image.width - x : w, image.width - x, max_side});
+    const int32_t height = std::min({h == 0 ? image.height - y : h, image.height - y, max_side});
+    if (width < 1 || height < 1) return false;
+
+    const int32_t texture_width = texture_side_for(width);
+    const int32_t texture_height = texture_side_for(height);
+    try {
+        texture->texels.assign(
+            static_cast<size_t>(texture_width) * static_cast<size_t>(texture_height) * 4, 0);
+    } catch (const std::bad_alloc&) {
+        texture->width = texture->height = 0;
+        return false;
+    }
+    texture->width = texture_width;
+    texture->height = texture_height;
+    // Texture row 0 is the rectangle's bottom row.
+    const size_t row_bytes = static_cast<size_t>(width) * 4;
+    for (int32_t row = 0; row < height; ++row) {
+        std::memcpy(texture->texels.data() + texel_offset(0, row, texture_width),
+                    image.pixels.data() + texel_offset(x, y + height - 1 - row, image.width),
+                    row_bytes);
+    }
+    if (!is_font) fill_edge_colours(texture, width, height);
+    return true;
+}
+
+bool make_normal_map(TextureImage* texture) {
+    const int32_t width = texture->width, height = texture->height;
+    if (width < 1 || height < 1) return true;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    std::vector<uint8_t> blue;
+    try {
+        blue.resize(count);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    uint8_t* texels = texture->texels.data();
+    for (size_t i = 0; i < count; ++i) blue[i] = texels[i * 4 + 2];
+
+    constexpr float kScale = 1.0f / 255.0f;
+    for (int32_t y = 0; y < height; ++y) {
+        // "Above" is the preceding row of the buffer; rows and columns wrap around.
+        const uint8_t* above = blue.data() + static_cast<size_t>((y + height - 1) % height) * width;
+        const uint8_t* middle = blue.data() + static_cast<size_t>(y) * width;
+        const uint8_t* below = blue.data() + static_cast<size_t>((y + 1) % height) * width;
+        for (int32_t x = 0; x < width; ++x) {
+            const int32_t left = (x + width - 1) % width, right = (x + 1) % width;
+            const int32_t dx = (above[right] + 2 * middle[right] + below[right]) -
+                               (above[left] + 2 * middle[left] + below[left]);
+            const int32_t dy = (above[left] + 2 * above[x] + above[right]) -
+                               (below[left] + 2 * below[x] + below[right]);
+            const float nx = -dx * kScale, ny = -dy * kScale;
+            const float length = std::sqrt(nx * nx + ny * ny + 1.0f);
+            uint8_t* texel = texels + texel_offset(x, y, width);
+            texel[0] = static_cast<uint8_t>((nx / length + 1.0f) * 0.5f * 255.0f);
+            texel[1] = static_cast<uint8_t>((ny / length + 1.0f) * 0.5f * 255.0f);
+            texel[2] = static_cast<uint8_t>((1.0f / length + 1.0f) * 0.5f * 255.0f);
+        }
+    }
+    return true;
+}
+
+void square_for_mipmaps(TextureImage* texture) {
+    uint8_t* texels = texture->texels.data();
+    while (texture->width > texture->height) {
+        const int32_t width = texture->width, half = width / 2;
+        for (int32_t y = 0; y < texture->height; ++y) {
+            for (int32_t x = 0; x < half; ++x) {
+                const uint8_t* pair = texels + texel_offset(2 * x, y, width);
+                uint8_t* out = texels + texel_offset(x, y, half);
+                for (int c = 0; c < 4; ++c) out[c] = weighted(pair[c] + pair[c + 4], 2);
+            }
+        }
+        texture->width = half;
+    }
+    while (texture->height > texture->width) {
+        const int32_t width = texture->width, half = texture->height / 2;
+        const size_t row_bytes = static_cast<size_t>(width) * 4;
+        for (int32_t y = 0; y < half; ++y) {
+            const uint8_t* upper = texels + texel_offset(0, 2 * y, width);
+            const uint8_t* lower = upper + row_bytes;
+            uint8_t* out = texels + texel_offset(0, y, width);
+            for (size_t i = 0; i < row_bytes; ++i) out[i] = weighted(upper[i] + lower[i], 2);
+        }
+        texture->height = half;
+    }
+    texture->texels.resize(static_cast<size_t>(texture->width) * texture->height * 4);
+}
+
+void halve_mipmap_level(TextureImage* texture) {
+    const int32_t side = texture->width;
+    if (side < 2) return;
+    const int32_t half = side / 2;
+    uint8_t* texels = texture->texels.data();
+    // New texel (x, y) weighs texel (2x, 2y) of the level above with its right neighbour, the
+    // texel two rows lower (clamped to the level) and that one's right neighbour. Written texels
+    // always lie before every texel still to be read, so the level is halved in place.
+    for (int32_t y = 0; y < half; ++y) {
+        const uint8_t* row = texels + texel_offset(0, 2 * y, side);
+        const uint8_t* lower = texels + texel_offset(0, std::min(2 * y + 2, side - 1), side);
+        uint8_t* out = texels + texel_offset(0, y, half);
+        const bool last_row = y == half - 1;
+        for (int32_t x = 0; x < half; ++x, out += 4) {
+            const uint8_t* centre = row + texel_offset(2 * x, 0, side);
+            const uint8_t* right = centre + 4;
+            const uint8_t* below = lower + texel_offset(2 * x, 0, side);
+            const uint8_t* below_right = below + 4;
+            const bool last_column = x == half - 1;
+            for (int c = 0; c < 4; ++c) {
+                if (!last_row && !last_column) {
+                    out[c] = weighted(4 * centre[c] + 2 * right[c] + 2 * below_right[c] + below[c],
+                                      9);
+                } else if (!last_row) {
+                    out[c] = weighted(2 * centre[c] + below[c], 3);
+                } else if (!last_column) {
+                    out[c] = weighted(2 * centre[c] + right[c], 3);
+                } else {
+                    out[c] = centre[c];
+                }
+            }
+        }
+    }
+    texture->width = half;
+    texture->height = half;
+    texture->texels.resize(static_cast<size_t>(half) * half * 4);
+}
+
+}  // namespace kvn

@@ -4,8 +4,6 @@
 
 #include <kvn/kvn.h>
 
-#include "pending_commands.h"
-
 // ---- Records: plain sequences of numbers; reserved fields are 0 and never read ----
 
 struct Star {

@@ -122,7 +122,7 @@ TEST_F(DrawingTest, BurnerFlameCyclesEveryElevenFramesThroughThreeFrames) {
     EXPECT_EQ(frames, expected);
 }
 
-TEST_F(DrawingTest, HudBarsScaleToTwoHundredPixelsAndPassNegativeWidthsOn) {
+TEST_F(DrawingTest, HudBarsScaleToTwoHundredPixels) {
     load_block(6, 200, 8);
     struct Case {
         double shield;
@@ -132,7 +132,7 @@ TEST_F(DrawingTest, HudBarsScaleToTwoHundredPixelsAndPassNegativeWidthsOn) {
         {100, 70, 270},
         {50, 70, 170},
         {0, 0, 0},
-        {-25, 20, 70},  // drawn leftwards from x 70
+        {-25, 0, 0},  // passed on as -50: leftwards from x 70, off the picture's texels
     };
     for (const Case& c : cases) {
         kvn::clear_screen(0);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "../game_state.h"
+#include "support/bmp_writer.h"
 #include "support/scratch_directory.h"
 
 namespace velkadorn_test {
@@ -54,32 +55,7 @@ class GameGlTest : public kvn::testing_support::ScratchDirectoryTest {
 
     void write_bmp(const std::string& name, int32_t width, int32_t height,
                    const PixelFunction& pixel) const {
-        const int32_t row_size = (width * 3 + 3) / 4 * 4;
-        const int32_t data_size = row_size * height;
-        std::string bytes(54 + data_size, '\0');
-        auto put32 = [&bytes](size_t at, int32_t value) {
-            for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-        };
-        bytes[0] = 'B';
-        bytes[1] = 'M';
-        put32(2, 54 + data_size);
-        put32(10, 54);
-        put32(14, 40);
-        put32(18, width);
-        put32(22, height);
-        bytes[26] = 1;
-        bytes[28] = 24;
-        put32(34, data_size);
-        for (int32_t y = 0; y < height; ++y) {
-            const size_t row = 54 + static_cast<size_t>(height - 1 - y) * row_size;
-            for (int32_t x = 0; x < width; ++x) {
-                const int32_t rgb = pixel(x, y);
-                bytes[row + x * 3 + 0] = static_cast<char>(rgb >> 16);
-                bytes[row + x * 3 + 1] = static_cast<char>(rgb >> 8);
-                bytes[row + x * 3 + 2] = static_cast<char>(rgb);
-            }
-        }
-        kvn::testing_support::write_file(directory_ / name, bytes);
+        kvn::testing_support::write_bmp(directory_ / name, width, height, pixel);
     }
 
     // The drawn picture's pixel at (x, y) from the top-left, as an RGB integer.

@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Finds a game picture on a screenshot.
 
-    find_picture.py SCREEN PICTURE X0 Y0 X1 Y1 [normal|additive]
+    find_picture.py SCREEN PICTURE X0 Y0 X1 Y1 [normal|additive] [MIN_SCORE]
 
 Searches the top-left corners X0..X1, Y0..Y1 for the place where the picture's opaque pixels
 (neither transparent nor the colour key 244,0,244) match the screenshot, and prints "x y" of
 the best match found. A "normal" picture may have up to 37.5 % of a light layer added on top;
 an "additive" picture was added to whatever lay below it, so only its bright pixels are
-bounded from below. Exits with 1 when no place matches at least 90 % of the tested pixels.
+bounded from below. Exits with 1 when no place matches at least MIN_SCORE (default 0.9) of
+the tested pixels.
 """
 import subprocess
 import sys
@@ -26,6 +27,7 @@ def main():
     screen_path, picture_path = sys.argv[1], sys.argv[2]
     x0, y0, x1, y1 = (int(v) for v in sys.argv[3:7])
     mode = sys.argv[7] if len(sys.argv) > 7 else "normal"
+    min_score = float(sys.argv[8]) if len(sys.argv) > 8 else 0.9
     sw, sh, screen = read_rgba(screen_path)
     pw, ph, picture = read_rgba(picture_path)
 
@@ -55,15 +57,25 @@ def main():
                    for p, s in ((r, screen[i]), (g, screen[i + 1]), (b, screen[i + 2])))
 
     probe = samples[:8]
+
+    def promising(sx, sy):
+        misses = 0
+        for sample in probe:
+            if not fits(sx, sy, sample):
+                misses += 1
+                if misses > 2:
+                    return False
+        return True
+
     best = (0.0, None)
     for sy in range(y0, y1 + 1):
         for sx in range(x0, x1 + 1):
-            if sum(fits(sx, sy, s) for s in probe) < 6:
+            if not promising(sx, sy):
                 continue
             score = sum(fits(sx, sy, s) for s in samples) / len(samples)
             if score > best[0]:
                 best = (score, (sx, sy))
-    if best[1] is None or best[0] < 0.9:
+    if best[1] is None or best[0] < min_score:
         print("no match (best %.2f)" % best[0], file=sys.stderr)
         sys.exit(1)
     print(best[1][0], best[1][1])

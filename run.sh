@@ -17,21 +17,27 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 export KVN_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1
-export TMPDIR=${TMPDIR:-/tmp}/
+export TMPDIR=$(mktemp -d)/
 xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
   set -u
   build/velkadorn &
   game=$!
   hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
-  sleep 4
-  import -window root build/demo-start.png
+  # The loop has begun once the HUD panel stands at the bottom.
+  for _ in $(seq 300); do
+    import -window root build/demo-start.png
+    [ "$(convert build/demo-start.png -crop 1x1+300+590 -depth 8 rgb:- | od -An -tu1 | xargs)" \
+      = "30 33 40" ] && break
+    sleep 0.1
+  done
   # Call in enemies and sweep the ship up and down through their rows while firing.
   xdotool keydown z
   for round in 1 2 3; do
     hold Tab 0.1
+    hold Up 1.5
+    hold Tab 0.1
+    hold Down 2.5
     hold Right 0.3
-    hold Up 0.9
-    hold Down 1.2
     [ "$round" = 2 ] && import -window root build/demo-battle.png
   done
   hold Left 0.3

@@ -99,6 +99,23 @@ TEST_F(DrawingTest, ShipAndEnemiesFlashByWhatHitThem) {
     EXPECT_EQ(screen_pixel(1023, 250), kWhite);  // one column still on the screen
 }
 
+TEST_F(DrawingTest, StarsAreOneBatchOfSeparateTrianglesJoinedPerStarAndTintedByDepth) {
+    load_block(90, 4, 4);
+    const Star stars[] = {{100, 100, 100}, {200.5, 50, 200}, {300, 300, 50}};
+    for (const Star& star : stars) array_push(Stars, star);
+    Draw_Stars();
+    const kvn::PolyBatch& batch = kvn::runtime.renderer->poly_batch;
+    EXPECT_EQ(batch.mode(), 1);
+    // Four corners per star; each join after the first star doubles two vertices.
+    EXPECT_EQ(batch.count(), 3u * 4 + 2 * 2);
+    EXPECT_TRUE(batch.coloured());
+    // Red and green from the depth, blue 55 brighter; as separate triangles the first three
+    // corners of each star make its upper right half.
+    EXPECT_EQ(screen_pixel(101, 100), 100 + 100 * 256 + 155 * 65536);
+    EXPECT_EQ(screen_pixel(301, 300), 50 + 50 * 256 + 105 * 65536);
+    EXPECT_EQ(screen_pixel(102, 100), 0);
+}
+
 TEST_F(DrawingTest, BurnerFlameCyclesEveryElevenFramesThroughThreeFrames) {
     const int32_t flame_colours[] = {0xC0, 0xC000, 0xC00000, 0xC0C0C0};
     for (int32_t i = 0; i < 4; ++i) load_block(60 + i, 32, 32, flame_colours[i]);

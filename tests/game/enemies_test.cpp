@@ -143,20 +143,6 @@ TEST_F(GameTest, ManyEnemiesEscapingOrDestroyedInOneFrameAreEachReplacedOnce) {
     }
 }
 
-TEST_F(GameTest, SparksAndExplosionsStartWithFullLife) {
-    Add_Spark(300, 200);
-    Add_Explosion(500, 100, 1);
-    const Spark& spark = array_element(Sparks, 0);
-    EXPECT_EQ(spark.x, 300);
-    EXPECT_EQ(spark.y, 192);
-    EXPECT_EQ(spark.life, 1);
-    const Explosion& explosion = array_element(Explosions, 0);
-    EXPECT_EQ(explosion.x, 500);
-    EXPECT_EQ(explosion.y, 100);
-    EXPECT_EQ(explosion.scale, 1);
-    EXPECT_EQ(explosion.life, 1);
-}
-
 TEST_F(GameTest, FrameRateLineShowsTheWholeRateTheTargetAndTheFrameSkipNote) {
     struct Case {
         double shown, target, frameskip;

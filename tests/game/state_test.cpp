@@ -47,19 +47,6 @@ TEST(GameStateTest, SubTableNamesSixteenRoutinesAlphabeticallyAndCallsThem) {
     kvn::runtime.sub_table = nullptr;
 }
 
-TEST(GameStateTest, ProjectDefaultsAreAWindowedStartWithTheGamesTitle) {
-    Set_Project_Defaults();
-    const kvn::ProjectSettings& settings = kvn::project_settings;
-    EXPECT_EQ(settings.screen_width, 640);
-    EXPECT_EQ(settings.screen_height, 480);
-    EXPECT_EQ(settings.frames_per_second, 60);
-    EXPECT_EQ(settings.fullscreen_flag, 0);
-    EXPECT_EQ(settings.multisample_count, 0);
-    EXPECT_EQ(settings.debug_mode, 0);
-    EXPECT_EQ(settings.hide_pointer, 0);
-    EXPECT_STREQ(settings.title.c_str(), "Velkadorn");
-}
-
 // Frameskip_Sleep keeps its state for the whole program: one test replays its whole life.
 TEST_F(GameTest, FrameskipSleepGrowsBySleepStepUpToTheFramePeriodAndShrinksBack) {
     const double fps = 60;

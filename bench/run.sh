@@ -16,6 +16,12 @@ on_display() {
 echo "== frame_pacing"
 on_display build/bench/bench_frame_pacing 2>/dev/null
 
+echo "== sprites"
+on_display build/bench/bench_sprites 2>/dev/null
+
+echo "== collision"
+on_display build/bench/bench_collision 2>/dev/null
+
 echo "== value"
 build/bench/bench_value
 
@@ -24,6 +30,9 @@ build/bench/bench_pathfinding
 
 echo "== archive"
 build/bench/bench_archive
+
+echo "== images"
+build/bench/bench_images
 
 echo "== game"
 # Once next to the media archive, once next to the loose files, each in a program directory

@@ -67,8 +67,7 @@ void draw_animation(int32_t slot, int32_t frame, int32_t x, int32_t y);
 void rotozoom_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, double angle,
                         double zoom);
 // One animation frame stretched to w x h.
-void stretch_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, int32_t w,
-                       int32_t h);
+void stretch_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, int32_t w, int32_t h);
 // Begins a polygon batch with the slot's texture (negative: untextured); mode 0 fan,
 // 1 separate triangles, 2 strip.
 void start_poly(int32_t slot, int32_t mode);
@@ -96,8 +95,8 @@ int32_t sprite_collision(int32_t slot1, int32_t x1, int32_t y1, int32_t slot2, i
                          int32_t y2);
 // 1 when the two animation frames at their places share a pixel where both are not
 // transparent.
-int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1,
-                            int32_t slot2, int32_t frame2, int32_t x2, int32_t y2);
+int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1, int32_t slot2,
+                            int32_t frame2, int32_t x2, int32_t y2);
 
 // ---- Bitmap-font text ----
 

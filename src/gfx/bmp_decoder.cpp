@@ -16,7 +16,9 @@ constexpr uint32_t kPlainPixels = 0;
 constexpr uint32_t kBitFields = 3;
 constexpr size_t kBitFieldMasksSize = 12;
 
-uint16_t read_u16(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
+uint16_t read_u16(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
 
 uint32_t read_u32(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -77,8 +79,8 @@ bool read_layout(const uint8_t* data, size_t size, BmpLayout* layout) {
     const size_t possible_entries = layout->bits <= 8 ? size_t{1} << layout->bits : 0;
     size_t entries = colours_used == 0 ? possible_entries : colours_used;
     if (entries > possible_entries) entries = possible_entries;
-    layout->palette_start = kFileHeaderSize + header_size +
-                            (compression == kBitFields ? kBitFieldMasksSize : 0);
+    layout->palette_start =
+        kFileHeaderSize + header_size + (compression == kBitFields ? kBitFieldMasksSize : 0);
     const size_t palette_size = entries * layout->palette_entry_size;
     if (pixels_offset >= layout->palette_start && pixels_offset < size) {
         layout->pixels_start = pixels_offset;

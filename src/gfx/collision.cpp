@@ -9,16 +9,35 @@ namespace {
 
 constexpr uint64_t kEvenColumns = 0x5555555555555555ULL;
 constexpr uint64_t kOddColumns = 0xAAAAAAAAAAAAAAAAULL;
+// Rows whose words are kept at once; taller overlaps are searched band by band.
+constexpr int64_t kBandRows = 256;
 
-// count (1..64) bits of a mask row starting at column first.
-uint64_t row_bits(const CollisionMask& mask, int64_t row, int64_t first, int64_t count) {
-    const uint64_t* words = mask.bits.data() + row * mask.words_per_row;
-    const int64_t word = first >> 6;
-    const int shift = static_cast<int>(first & 63);
-    uint64_t bits = words[word] >> shift;
-    if (shift != 0 && word + 1 < mask.words_per_row) bits |= words[word + 1] << (64 - shift);
-    return count == 64 ? bits : bits & ((uint64_t{1} << count) - 1);
-}
+// Walks one sprite's mask along the overlap: the bits of a screen row from the overlap's left
+// column on, 64 columns per word.
+class MaskCursor {
+  public:
+    MaskCursor(const CollisionMask& mask, int64_t first_column, int64_t first_row)
+        : row_(mask.bits.data() + first_row * mask.words_per_row),
+          words_per_row_(mask.words_per_row),
+          word_(first_column >> 6),
+          shift_(static_cast<int>(first_column & 63)) {}
+
+    // count (1..64) bits of the screen row that lies rows below the overlap's top, starting
+    // chunk words to the right. Texture rows run upwards, screen rows downwards.
+    uint64_t bits(int64_t rows, int64_t chunk, int64_t count) const {
+        const uint64_t* words = row_ - rows * words_per_row_;
+        const int64_t word = word_ + chunk;
+        uint64_t value = words[word] >> shift_;
+        if (shift_ != 0 && word + 1 < words_per_row_) value |= words[word + 1] << (64 - shift_);
+        return count == 64 ? value : value & ((uint64_t{1} << count) - 1);
+    }
+
+  private:
+    const uint64_t* row_;
+    int64_t words_per_row_;
+    int64_t word_;
+    int shift_;
+};
 
 // The screen range [first, end) in which a placement's texels lie inside its image and mask,
 // along one axis; image_origin is where image coordinate 0 lies on the screen.
@@ -68,24 +87,29 @@ bool placements_collide(const CollisionPlacement& a, const CollisionPlacement& b
     }
     if (right <= left || bottom <= top) return false;
 
-    const int64_t a_column = a.frame_x + left - a.x;
-    const int64_t b_column = b.frame_x + left - b.x;
-    const int64_t a_row_base = a.img_h - 1 - (a.frame_y - a.y);
-    const int64_t b_row_base = b.img_h - 1 - (b.frame_y - b.y);
+    const MaskCursor a_bits(*a.mask, a.frame_x + left - a.x, a.img_h - 1 - (a.frame_y + top - a.y));
+    const MaskCursor b_bits(*b.mask, b.frame_x + left - b.x, b.img_h - 1 - (b.frame_y + top - b.y));
     const int64_t width = right - left;
 
-    for (int64_t row_parity = 0; row_parity < 2; ++row_parity) {
-        for (const uint64_t columns : {kEvenColumns, kOddColumns}) {
-            for (int64_t py = top + row_parity; py < bottom; py += 2) {
-                const int64_t a_row = a_row_base - py;
-                const int64_t b_row = b_row_base - py;
-                for (int64_t done = 0; done < width; done += 64) {
-                    const int64_t count = std::min<int64_t>(64, width - done);
-                    if (row_bits(*a.mask, a_row, a_column + done, count) &
-                        row_bits(*b.mask, b_row, b_column + done, count) & columns) {
-                        return true;
-                    }
+    // Per row, the pixels opaque in both sprites folded into one word: chunks lie 64 columns
+    // apart, so every bit keeps its column's parity. Rows are searched even rows first, each
+    // with even columns first, so large overlaps are found after few tests.
+    uint64_t words[kBandRows];
+    for (int64_t band = 0; band < bottom - top; band += kBandRows) {
+        const int64_t rows = std::min(kBandRows, bottom - top - band);
+        for (int64_t row_parity = 0; row_parity < 2; ++row_parity) {
+            for (int64_t row = row_parity; row < rows; row += 2) {
+                uint64_t both = 0;
+                for (int64_t chunk = 0; chunk * 64 < width; ++chunk) {
+                    const int64_t count = std::min<int64_t>(64, width - chunk * 64);
+                    both |= a_bits.bits(band + row, chunk, count) &
+                            b_bits.bits(band + row, chunk, count);
                 }
+                if (both & kEvenColumns) return true;
+                words[row] = both;
+            }
+            for (int64_t row = row_parity; row < rows; row += 2) {
+                if (words[row] & kOddColumns) return true;
             }
         }
     }

@@ -36,8 +36,7 @@ void bind_texture(uint32_t name) {
 }
 
 SpriteGeometry geometry_of(const SpriteSlot& sprite) {
-    return {sprite.img_w, sprite.img_h, sprite.tex_w, sprite.tex_h, sprite.frame_w,
-            sprite.frame_h};
+    return {sprite.img_w, sprite.img_h, sprite.tex_w, sprite.tex_h, sprite.frame_w, sprite.frame_h};
 }
 
 // Alpha byte of a primitive or vertex colour: 0 for the key colour, else the current alpha.
@@ -165,9 +164,10 @@ void VoruRERarudeve::draw_background(int32_t index) {
             const float bottom = top + static_cast<float>(tile.tile_h);
             const float u = static_cast<float>(tile.tile_w) / static_cast<float>(tile.tex_w);
             const float v = static_cast<float>(tile.tile_h) / static_cast<float>(tile.tex_h);
-            const FanVertex corners[4] = {
-                {left, bottom, 0.0f, 0.0f}, {right, bottom, u, 0.0f}, {right, top, u, v},
-                {left, top, 0.0f, v}};
+            const FanVertex corners[4] = {{left, bottom, 0.0f, 0.0f},
+                                          {right, bottom, u, 0.0f},
+                                          {right, top, u, v},
+                                          {left, top, 0.0f, v}};
             draw_fan(corners);
         }
     }
@@ -256,8 +256,7 @@ void draw_animation(int32_t slot, int32_t frame, int32_t x, int32_t y) {
     draw_quad(x, y, int64_t{x} + sprite.frame_w, int64_t{y} + sprite.frame_h, rect);
 }
 
-void stretch_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, int32_t w,
-                       int32_t h) {
+void stretch_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, int32_t w, int32_t h) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
     const SpriteSlot& sprite = renderer->sprites[slot];

@@ -3,8 +3,8 @@
 #include <csetjmp>
 #include <cstdio>
 // clang-format off: jpeglib.h needs stdio.h's FILE first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 // clang-format on
 
 #include "gfx/decoded_pixels.h"

@@ -25,7 +25,15 @@ void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
     source->offset += length;
 }
 
-[[noreturn]] void on_png_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// Text, profile and other chunks the picture does not need. libpng would otherwise allocate
+// (and clear) a buffer of the size the chunk claims, up to 2 GB, even when it then finds
+// the chunk too large; skipped chunks are read past in small pieces.
+constexpr png_byte kSkippedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL";
+constexpr int kSkippedChunkCount = 8;
+
+[[noreturn]] void on_png_error(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 void ignore_png_warning(png_structp, png_const_charp) {}
 
@@ -48,6 +56,7 @@ bool read_png(png_structp png, png_infop info, const char* name, int32_t key, in
     // Oversized images are refused while the header is read, before any row is allocated.
     const png_uint_32 limit = max_side > 0 ? static_cast<png_uint_32>(max_side) : 1;
     png_set_user_limits(png, limit, limit);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, kSkippedChunkCount);
     png_read_info(png, info);
 
     png_set_palette_to_rgb(png);
@@ -87,8 +96,8 @@ bool read_png(png_structp png, png_infop info, const char* name, int32_t key, in
 
 }  // namespace
 
-bool decode_png(const uint8_t* data, size_t size, const char* name, int32_t key,
-                int32_t max_side, DecodedImage* image) {
+bool decode_png(const uint8_t* data, size_t size, const char* name, int32_t key, int32_t max_side,
+                DecodedImage* image) {
     if (data == nullptr || size < 8 || std::memcmp(data + 1, "PNG", 3) != 0) {
         return fail_decode(image);
     }

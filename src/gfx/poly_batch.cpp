@@ -1,6 +1,8 @@
 // The polygon batch.
 #include "gfx/poly_batch.h"
 
+#include <new>
+
 namespace kvn {
 
 namespace {
@@ -17,8 +19,7 @@ size_t grown_vertex_capacity(size_t current, size_t needed) {
     return (needed / kCapacityStep + 1) * kCapacityStep;
 }
 
-void PolyBatch::start(int32_t mode, bool textured, int32_t tex_w, int32_t tex_h,
-                      int32_t img_h) {
+void PolyBatch::start(int32_t mode, bool textured, int32_t tex_w, int32_t tex_h, int32_t img_h) {
     reserve(kFirstCapacity);
     count_ = 0;
     coloured_ = false;
@@ -53,7 +54,7 @@ void PolyBatch::add(double x, double y, double tx, double ty, int32_t colour, in
     } else {
         vertex.alpha = alpha == 1.0f ? 255 : static_cast<uint8_t>(alpha * 255.0f);
     }
-    reserve(count_ + (strip_pending_ ? 2 : 1));
+    if (!reserve(count_ + (strip_pending_ ? 2 : 1))) return;
     if (strip_pending_) {
         push(vertex);
         strip_pending_ = false;
@@ -62,8 +63,7 @@ void PolyBatch::add(double x, double y, double tx, double ty, int32_t colour, in
 }
 
 void PolyBatch::new_strip() {
-    if (count_ == 0 || strip_pending_) return;
-    reserve(count_ + 1);
+    if (count_ == 0 || strip_pending_ || !reserve(count_ + 1)) return;
     push(storage_[count_ - 1]);
     strip_pending_ = true;
 }
@@ -72,9 +72,15 @@ void PolyBatch::push(const PolyVertex& vertex) {
     storage_[count_++] = vertex;
 }
 
-void PolyBatch::reserve(size_t needed) {
+bool PolyBatch::reserve(size_t needed) {
     const size_t capacity = grown_vertex_capacity(storage_.size(), needed);
-    if (capacity != storage_.size()) storage_.resize(capacity);
+    if (capacity == storage_.size()) return true;
+    try {
+        storage_.resize(capacity);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 }  // namespace kvn

@@ -32,6 +32,7 @@ class PolyBatch {
     void start(int32_t mode, bool textured, int32_t tex_w, int32_t tex_h, int32_t img_h);
     // Appends a vertex; tx, ty are image pixels (y downwards) and map into the texture while
     // textured. White (0xFFFFFF) leaves the batch uncoloured; the key colour gets alpha 0.
+    // Without memory for it the vertex is dropped.
     void add(double x, double y, double tx, double ty, int32_t colour, int32_t key, float alpha,
              bool textured);
     // Repeats the last vertex and doubles the next one, so the next vertices start a new
@@ -48,7 +49,8 @@ class PolyBatch {
 
   private:
     void push(const PolyVertex& vertex);
-    void reserve(size_t needed);
+    // Grows the storage for needed vertices; false (nothing changed) when memory runs out.
+    bool reserve(size_t needed);
 
     std::vector<PolyVertex> storage_;
     size_t count_ = 0;

@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "gfx/renderer.h"
@@ -67,15 +68,21 @@ const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    if (width > 0 && height > 0) {
-        std::vector<uint8_t> alpha(
-            std::max<size_t>(64, static_cast<size_t>(width) * static_cast<size_t>(height)));
-        GLint pack_alignment = 4;
-        glGetIntegerv(GL_PACK_ALIGNMENT, &pack_alignment);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
-        glPixelStorei(GL_PACK_ALIGNMENT, pack_alignment);
-        cached = std::make_unique<CollisionMask>(make_collision_mask(alpha.data(), width, height));
+    // Without memory for the plane the slot has none, and collides with nothing.
+    try {
+        if (width > 0 && height > 0) {
+            std::vector<uint8_t> alpha(
+                std::max<size_t>(64, static_cast<size_t>(width) * static_cast<size_t>(height)));
+            GLint pack_alignment = 4;
+            glGetIntegerv(GL_PACK_ALIGNMENT, &pack_alignment);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+            glPixelStorei(GL_PACK_ALIGNMENT, pack_alignment);
+            cached =
+                std::make_unique<CollisionMask>(make_collision_mask(alpha.data(), width, height));
+        }
+    } catch (const std::bad_alloc&) {
+        cached.reset();
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     return cached.get();
@@ -89,8 +96,8 @@ int32_t sprite_collision(int32_t slot1, int32_t x1, int32_t y1, int32_t slot2, i
                    whole_image_at(renderer->sprites[slot2], x2, y2));
 }
 
-int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1,
-                            int32_t slot2, int32_t frame2, int32_t x2, int32_t y2) {
+int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1, int32_t slot2,
+                            int32_t frame2, int32_t x2, int32_t y2) {
     VoruRERarudeve* renderer = renderer_for(slot1, slot2);
     if (!renderer) return 0;
     return collide(*renderer, slot1, frame_at(renderer->sprites[slot1], frame1, x1, y1), slot2,

@@ -41,8 +41,8 @@ TextureRect frame_texture_rect(const SpriteGeometry& sprite, FrameCell cell, dou
 PixelRect zoom_rect(int32_t x, int32_t y, int32_t w0, int32_t h0, double sx, double sy) {
     const double width = sx * w0;
     const double height = sy * h0;
-    return {to_integer(x - (width - w0) / 2), to_integer(y - (height - h0) / 2),
-            to_integer(width), to_integer(height)};
+    return {to_integer(x - (width - w0) / 2), to_integer(y - (height - h0) / 2), to_integer(width),
+            to_integer(height)};
 }
 
 void turned_corners(double cx, double cy, double hw, double hh, double angle_degrees,

@@ -115,12 +115,13 @@ bool VoruRERarudeve::decode_file(const char* path, int32_t key, DecodedImage* im
     return decoded && image->width > 0 && image->height > 0;
 }
 
-bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int32_t w,
-                            int32_t h, bool normal_map, bool is_font, uint32_t* texture,
-                            uint32_t* mip_texture, int32_t* tex_w, int32_t* tex_h) {
+bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
+                            bool normal_map, bool is_font, uint32_t* texture, uint32_t* mip_texture,
+                            int32_t* tex_w, int32_t* tex_h) {
     if (!prepare_texture(image, x, y, w, h, max_texture_side(), is_font, &texture_)) {
         return false;
     }
+    if (normal_map && !make_normal_map(&texture_)) return false;
     *tex_w = texture_.width;
     *tex_h = texture_.height;
     clear_gl_errors();
@@ -129,7 +130,6 @@ bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int
     if (*texture != 0) glDeleteTextures(1, texture);
     const GLint filter = is_font ? GL_NEAREST : GL_LINEAR;
     *texture = new_texture(filter, filter);
-    if (normal_map) make_normal_map(&texture_);
     upload_level(0, texture_.width, texture_.height, texture_.texels.data());
 
     if (mip_texture) {
@@ -168,8 +168,8 @@ bool VoruRERarudeve::install_image(int32_t slot, const DecodedImage& image, bool
     return true;
 }
 
-bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t key,
-                                      bool normal_map, bool is_font) {
+bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t key, bool normal_map,
+                                      bool is_font) {
     free_sprite(slot);
     if (!context_ready) return false;
     try {
@@ -210,8 +210,8 @@ bool VoruRERarudeve::load_background_file(int32_t index, const char* path) {
                 // An edge tile holds only the part of the picture that exists.
                 tile.tile_w = std::min(side, decoded_.width - x);
                 tile.tile_h = std::min(side, decoded_.height - y);
-                if (!upload(decoded_, x, y, tile.tile_w, tile.tile_h, false, false,
-                            &tile.texture, nullptr, &tile.tex_w, &tile.tex_h)) {
+                if (!upload(decoded_, x, y, tile.tile_w, tile.tile_h, false, false, &tile.texture,
+                            nullptr, &tile.tex_w, &tile.tex_h)) {
                     free_background(index);
                     return false;
                 }

@@ -17,40 +17,65 @@ size_t texel_offset(int32_t x, int32_t y, int32_t width) {
     return (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4;
 }
 
+// Adds a texel's colour to sums (red, green, blue, count) when it is visible; branch-free,
+// as most windows mix visible and invisible texels unpredictably.
+inline void add_if_visible(const uint8_t* texel, uint32_t sums[4]) {
+    const uint32_t visible = texel[3] != 0;
+    sums[0] += texel[0] * visible;
+    sums[1] += texel[1] * visible;
+    sums[2] += texel[2] * visible;
+    sums[3] += visible;
+}
+
+// The mean colour of the visible neighbours in rows top..bottom and columns left..right.
+inline void sum_window(const uint8_t* texels, int32_t width, int32_t left, int32_t right,
+                       int32_t top, int32_t bottom, uint32_t sums[4]) {
+    for (int32_t y = top; y <= bottom; ++y) {
+        const uint8_t* texel = texels + texel_offset(left, y, width);
+        for (int32_t x = left; x <= right; ++x, texel += 4) add_if_visible(texel, sums);
+    }
+}
+
 // Every texel with alpha 0 in the first filled_width + 1 columns and filled_height + 1 rows
 // (beyond them no texel has a visible neighbour) takes the mean colour of its visible
 // neighbours off the outermost rows and columns. Only texels with alpha 0 are written and
-// only texels with alpha other than 0 are read, so filled texels never count.
+// only texels with alpha other than 0 count, so filled texels never count.
 void fill_edge_colours(TextureImage* texture, int32_t filled_width, int32_t filled_height) {
     const int32_t width = texture->width, height = texture->height;
+    const size_t stride = static_cast<size_t>(width) * 4;
     uint8_t* texels = texture->texels.data();
     const int32_t last_row = std::min(filled_height, height - 1);
     const int32_t last_column = std::min(filled_width, width - 1);
     for (int32_t y = 0; y <= last_row; ++y) {
-        const int32_t top = std::max(y - 1, 1), bottom = std::min(y + 1, height - 2);
+        const bool inner_row = y >= 2 && y <= height - 3;
         for (int32_t x = 0; x <= last_column; ++x) {
             uint8_t* texel = texels + texel_offset(x, y, width);
             if (texel[3] != 0) continue;
-            const int32_t left = std::max(x - 1, 1), right = std::min(x + 1, width - 2);
-            uint32_t red = 0, green = 0, blue = 0, count = 0;
-            for (int32_t ny = top; ny <= bottom; ++ny) {
-                const uint8_t* neighbour = texels + texel_offset(left, ny, width);
-                for (int32_t nx = left; nx <= right; ++nx, neighbour += 4) {
-                    if (neighbour[3] == 0) continue;
-                    red += neighbour[0];
-                    green += neighbour[1];
-                    blue += neighbour[2];
-                    ++count;
+            uint32_t sums[4] = {0, 0, 0, 0};
+            if (inner_row && x >= 2 && x <= width - 3) {
+                // The whole 3 x 3 window lies off the outermost texels; the centre is
+                // invisible and adds nothing.
+                const uint8_t* above = texel - stride;
+                const uint8_t* below = texel + stride;
+                if ((above[-1] | above[3] | above[7] | texel[-1] | texel[7] | below[-1] | below[3] |
+                     below[7]) != 0) {
+                    sum_window(texels, width, x - 1, x + 1, y - 1, y + 1, sums);
                 }
+            } else {
+                sum_window(texels, width, std::max(x - 1, 1), std::min(x + 1, width - 2),
+                           std::max(y - 1, 1), std::min(y + 1, height - 2), sums);
             }
-            texel[0] = static_cast<uint8_t>(count ? red / count : 0);
-            texel[1] = static_cast<uint8_t>(count ? green / count : 0);
-            texel[2] = static_cast<uint8_t>(count ? blue / count : 0);
+            const uint32_t count = sums[3];
+            texel[0] = static_cast<uint8_t>(count ? sums[0] / count : 0);
+            texel[1] = static_cast<uint8_t>(count ? sums[1] / count : 0);
+            texel[2] = static_cast<uint8_t>(count ? sums[2] / count : 0);
         }
     }
 }
 
-uint8_t weighted(uint32_t sum, uint32_t weight) { return static_cast<uint8_t>(sum / weight); }
+uint8_t weighted(uint32_t sum, uint32_t weight) {
+    return static_cast<uint8_t>(sum / weight);
+}
 
 }  // namespace
 
@@ -177,8 +202,8 @@ void halve_mipmap_level(TextureImage* texture) {
             const bool last_column = x == half - 1;
             for (int c = 0; c < 4; ++c) {
                 if (!last_row && !last_column) {
-                    out[c] = weighted(4 * centre[c] + 2 * right[c] + 2 * below_right[c] + below[c],
-                                      9);
+                    out[c] =
+                        weighted(4 * centre[c] + 2 * right[c] + 2 * below_right[c] + below[c], 9);
                 } else if (!last_row) {
                     out[c] = weighted(2 * centre[c] + below[c], 3);
                 } else if (!last_column) {

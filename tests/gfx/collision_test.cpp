@@ -1,11 +1,11 @@
 // Pixel-exact collision against a direct per-pixel reference.
+#include "gfx/collision.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <vector>
-
-#include "gfx/collision.h"
 
 namespace kvn {
 namespace {
@@ -45,8 +45,8 @@ bool reference_collide(const TestSprite& a, const CollisionPlacement& pa, const 
                        const CollisionPlacement& pb) {
     for (int64_t py = std::max(pa.y, pb.y); py < std::min(pa.y + pa.frame_h, pb.y + pb.frame_h);
          ++py) {
-        for (int64_t px = std::max(pa.x, pb.x);
-             px < std::min(pa.x + pa.frame_w, pb.x + pb.frame_w); ++px) {
+        for (int64_t px = std::max(pa.x, pb.x); px < std::min(pa.x + pa.frame_w, pb.x + pb.frame_w);
+             ++px) {
             if (a.opaque(pa.frame_x + px - pa.x, pa.frame_y + py - pa.y) &&
                 b.opaque(pb.frame_x + px - pb.x, pb.frame_y + py - pb.y)) {
                 return true;
@@ -82,8 +82,7 @@ TEST(CollisionTest, EdgesHolesAndSinglePixels) {
         {&solid, 0, 0, &solid, -19, -9, true},  // the other corner
         {&ring, 0, 0, &dot, 3, 3, false},       // dot pixel inside the hole
         {&ring, 0, 0, &dot, 1, 1, true},        // dot pixel on the border
-        {&dot, 0, 0, &dot, 0, 0, true},
-        {&dot, 0, 0, &dot, 1, 0, false},
+        {&dot, 0, 0, &dot, 0, 0, true},        {&dot, 0, 0, &dot, 1, 0, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(placements_collide(c.a->at(c.ax, c.ay), c.b->at(c.bx, c.by)), c.hit)
@@ -96,8 +95,8 @@ TEST(CollisionTest, AgreesWithThePerPixelTestOnRandomSpritesAndFrames) {
     std::mt19937 random(7);
     // Heights that are not powers of two exercise the texture-row mapping; widths beyond 64
     // cross mask words.
-    const int32_t sizes[][4] = {{5, 7, 16, 16}, {64, 64, 64, 64}, {100, 20, 128, 32},
-                                {70, 33, 128, 64}, {130, 3, 256, 16}};
+    const int32_t sizes[][4] = {
+        {5, 7, 16, 16}, {64, 64, 64, 64}, {100, 20, 128, 32}, {70, 33, 128, 64}, {130, 3, 256, 16}};
     std::vector<TestSprite> sprites;
     for (const auto& s : sizes) {
         TestSprite sprite(s[0], s[1], s[2], s[3]);

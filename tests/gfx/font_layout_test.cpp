@@ -1,11 +1,12 @@
 // Font grids, text vertices and the built-in font image.
+#include "gfx/font_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "gfx/builtin_font.h"
-#include "gfx/font_layout.h"
 
 namespace kvn {
 namespace {
@@ -14,11 +15,8 @@ TEST(FontLayoutTest, GridFollowsTheImageShape) {
     struct Case {
         int32_t w, h, rows, codes, glyph_w, glyph_h;
     } cases[] = {
-        {256, 128, 8, 128, 16, 16},
-        {128, 256, 16, 256, 8, 16},
-        {256, 256, 8, 128, 16, 32},
-        {128, 64, 8, 128, 8, 8},
-        {0, 0, 8, 128, 0, 0},  // an empty font has zero-sized glyphs
+        {256, 128, 8, 128, 16, 16}, {128, 256, 16, 256, 8, 16}, {256, 256, 8, 128, 16, 32},
+        {128, 64, 8, 128, 8, 8},    {0, 0, 8, 128, 0, 0},  // an empty font has zero-sized glyphs
     };
     for (const Case& c : cases) {
         const FontGrid grid = font_grid(c.w, c.h);
@@ -30,11 +28,13 @@ TEST(FontLayoutTest, GridFollowsTheImageShape) {
 }
 
 TEST(FontLayoutTest, GlyphsSideBySideFromTheRoundedUpStart) {
-    const std::string text = "A\xC8" "BCD";  // 0xC8 = 200 shows glyph 72 in 128 codes
+    const std::string text =
+        "A\xC8"
+        "BCD";  // 0xC8 = 200 shows glyph 72 in 128 codes
     std::vector<TextVertex> v(4 * text.size());
     const FontGrid grid = font_grid(128, 64);
-    layout_text(reinterpret_cast<const uint8_t*>(text.data()), text.size(), 10.2, -3.7, grid,
-                1.0f, 0.5f, v.data());
+    layout_text(reinterpret_cast<const uint8_t*>(text.data()), text.size(), 10.2, -3.7, grid, 1.0f,
+                0.5f, v.data());
     // Bottom-left, top-left, bottom-right, top-right per glyph.
     EXPECT_FLOAT_EQ(v[0].x, 11);
     EXPECT_FLOAT_EQ(v[0].y, -3 + 8);
@@ -63,8 +63,7 @@ TEST(FontLayoutTest, GlyphsSideBySideFromTheRoundedUpStart) {
 
 // The cell pixel (cx, cy) of a code in the built-in image: 0 transparent, else the grey value.
 int shade(const DecodedImage& image, int code, int cx, int cy) {
-    const size_t offset =
-        (size_t((code / 16) * 8 + cy) * image.width + (code % 16) * 8 + cx) * 4;
+    const size_t offset = (size_t((code / 16) * 8 + cy) * image.width + (code % 16) * 8 + cx) * 4;
     const uint8_t* p = &image.pixels[offset];
     if (p[3] == 0) return 0;
     EXPECT_EQ(p[0], p[1]);
@@ -80,14 +79,7 @@ TEST(FontLayoutTest, BuiltInFontDrawsGlyphsWithAnOutline) {
 
     // 'A' as it must look: '#' glyph, '+' outline, '.' transparent.
     const char* expected_a[8] = {
-        "..+++..",
-        ".+###+.",
-        ".+#+#+.",
-        ".+###+.",
-        ".+#+#+.",
-        ".+#+#+.",
-        "..+.+..",
-        ".......",
+        "..+++..", ".+###+.", ".+#+#+.", ".+###+.", ".+#+#+.", ".+#+#+.", "..+.+..", ".......",
     };
     for (int cy = 0; cy < 8; ++cy) {
         std::string row;

@@ -1,9 +1,9 @@
 // The polygon batch: vertex values, joins between strips and growth.
+#include "gfx/poly_batch.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "gfx/poly_batch.h"
 
 namespace kvn {
 namespace {

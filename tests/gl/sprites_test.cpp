@@ -2,11 +2,15 @@
 // bitmap-font text on a real GL context: pixels are read back and compared.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "files/media_reader.h"
+#include "gfx/fonts.h"
 #include "kvn/gfx.h"
 #include "runtime/runtime_state.h"
 #include "support/bmp_writer.h"
@@ -29,6 +33,29 @@ constexpr int32_t kBackdrop = 0x402010;
 int32_t quadrants(int32_t x, int32_t y) {
     if (y < 4) return x < 4 ? kRed : kGreen;
     return x < 4 ? kBlue : kYellow;
+}
+
+// A grey JPEG file of w x h through libjpeg.
+void write_jpeg(const std::string& path, int w, int h, uint8_t grey) {
+    jpeg_compress_struct compressor{};
+    jpeg_error_mgr errors{};
+    compressor.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&compressor);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    jpeg_stdio_dest(&compressor, file);
+    compressor.image_width = w;
+    compressor.image_height = h;
+    compressor.input_components = 1;
+    compressor.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&compressor);
+    jpeg_start_compress(&compressor, TRUE);
+    std::vector<JSAMPLE> row(w, grey);
+    JSAMPROW rows[1] = {row.data()};
+    while (compressor.next_scanline < compressor.image_height)
+        jpeg_write_scanlines(&compressor, rows, 1);
+    jpeg_finish_compress(&compressor);
+    jpeg_destroy_compress(&compressor);
+    std::fclose(file);
 }
 
 struct Probe {
@@ -133,6 +160,42 @@ TEST_F(SpritesTest, LoadsFillTheSlotRecordAndFailuresLeaveItEmpty) {
     expect_pixels({{2, 2, kBackdrop}}, "nothing drawn");
 }
 
+TEST_F(SpritesTest, ImagesComeFromFilesAndMemoryImagesJpegOnlyFromFiles) {
+    testing_support::write_bmp(directory_ / "flat.bmp", 20, 10, [](int, int) { return kBlue; });
+    write_jpeg((directory_ / "grey.jpg").string(), 24, 8, 200);
+    std::vector<uint8_t> bmp, jpeg;
+    ASSERT_TRUE(read_whole_media("flat.bmp", &bmp));
+    ASSERT_TRUE(read_whole_media("grey.jpg", &jpeg));
+    const uint32_t bmp_image = memory_image_add(bmp);
+    const uint32_t jpeg_image = memory_image_add(jpeg);
+    struct Case {
+        StringValue name;
+        int32_t error, width;
+    } cases[] = {{"grey.jpg", 0, 24},
+                 {memory_image_name(bmp_image), 0, 20},
+                 {memory_image_name(jpeg_image), 3, 0}};
+    for (const Case& c : cases) {
+        load_sprite(c.name, 1);
+        int32_t w = 0, h = 0;
+        get_sprite_size_int(1, w, h);
+        EXPECT_EQ(get_error_code(), c.error) << c.name.c_str();
+        EXPECT_EQ(w, c.width) << c.name.c_str();
+    }
+    memory_image_remove(bmp_image);
+    memory_image_remove(jpeg_image);
+
+    // A flat blue channel has no slope: every normal points straight out of the picture.
+    load_normal_map("flat.bmp", 2);
+    std::vector<uint8_t> texels(32 * 16 * 4);
+    glBindTexture(GL_TEXTURE_2D, runtime.renderer->sprites[2].texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    const size_t inside = (5 * 32 + 10) * 4;
+    EXPECT_EQ(texels[inside], 127);
+    EXPECT_EQ(texels[inside + 1], 127);
+    EXPECT_EQ(texels[inside + 2], 255);
+    EXPECT_EQ(texels[inside + 3], 255);
+}
+
 TEST_F(SpritesTest, SpritesAppearUprightAndTurnCounterClockwise) {
     load(1, 8, 8, quadrants);
     struct Case {
@@ -140,20 +203,40 @@ TEST_F(SpritesTest, SpritesAppearUprightAndTurnCounterClockwise) {
         void (*draw)();
         std::vector<Probe> probes;
     } cases[] = {
-        {"draw_sprite", [] { draw_sprite(1, 50, 60); },
-         {{51, 61, kRed}, {56, 61, kGreen}, {51, 66, kBlue}, {56, 66, kYellow}, {58, 61, kBackdrop},
-          {49, 61, kBackdrop}, {51, 68, kBackdrop}}},
-        {"stretch_sprite", [] { stretch_sprite(1, 50, 60, 16, 8); },
-         {{52, 61, kRed}, {62, 61, kGreen}, {52, 66, kBlue}, {62, 66, kYellow}, {66, 61, kBackdrop}}},
-        {"zoom_sprite x2", [] { zoom_sprite(1, 50, 60, 2, 2); },
-         {{48, 58, kRed}, {59, 58, kGreen}, {48, 69, kBlue}, {59, 69, kYellow}, {45, 58, kBackdrop}}},
-        {"zoom_sprite mirrored", [] { zoom_sprite(1, 50, 60, -1, 1); },
+        {"draw_sprite",
+         [] { draw_sprite(1, 50, 60); },
+         {{51, 61, kRed},
+          {56, 61, kGreen},
+          {51, 66, kBlue},
+          {56, 66, kYellow},
+          {58, 61, kBackdrop},
+          {49, 61, kBackdrop},
+          {51, 68, kBackdrop}}},
+        {"stretch_sprite",
+         [] { stretch_sprite(1, 50, 60, 16, 8); },
+         {{52, 61, kRed},
+          {62, 61, kGreen},
+          {52, 66, kBlue},
+          {62, 66, kYellow},
+          {66, 61, kBackdrop}}},
+        {"zoom_sprite x2",
+         [] { zoom_sprite(1, 50, 60, 2, 2); },
+         {{48, 58, kRed},
+          {59, 58, kGreen},
+          {48, 69, kBlue},
+          {59, 69, kYellow},
+          {45, 58, kBackdrop}}},
+        {"zoom_sprite mirrored",
+         [] { zoom_sprite(1, 50, 60, -1, 1); },
          {{51, 61, kGreen}, {56, 61, kRed}, {51, 66, kYellow}, {56, 66, kBlue}}},
-        {"zoom_sprite upside down", [] { zoom_sprite(1, 50, 60, 1, -1); },
+        {"zoom_sprite upside down",
+         [] { zoom_sprite(1, 50, 60, 1, -1); },
          {{51, 61, kBlue}, {56, 61, kYellow}, {51, 66, kRed}, {56, 66, kGreen}}},
-        {"rotate_sprite 90", [] { rotate_sprite(1, 50, 60, 90); },
+        {"rotate_sprite 90",
+         [] { rotate_sprite(1, 50, 60, 90); },
          {{51, 61, kGreen}, {56, 61, kYellow}, {51, 66, kRed}, {56, 66, kBlue}}},
-        {"rotozoom_sprite -90 x2", [] { rotozoom_sprite(1, 50, 60, -90, 2); },
+        {"rotozoom_sprite -90 x2",
+         [] { rotozoom_sprite(1, 50, 60, -90, 2); },
          {{48, 58, kBlue}, {59, 58, kRed}, {48, 69, kYellow}, {59, 69, kGreen}}},
     };
     for (const Case& c : cases) {
@@ -176,12 +259,15 @@ TEST_F(SpritesTest, AnimationFramesComeFromTheirCells) {
         void (*draw)();
         std::vector<Probe> probes;
     } cases[] = {
-        {"draw_animation", [] { draw_animation(1, 4, 20, 20); },
+        {"draw_animation",
+         [] { draw_animation(1, 4, 20, 20); },
          {{20, 20, kWhite}, {27, 27, kWhite}, {28, 27, kBackdrop}, {27, 28, kBackdrop}}},
         {"draw_animation first", [] { draw_animation(1, 0, 20, 20); }, {{23, 23, kRed}}},
-        {"stretch_animation", [] { stretch_animation(1, 2, 20, 20, 30, 12); },
+        {"stretch_animation",
+         [] { stretch_animation(1, 2, 20, 20, 30, 12); },
          {{20, 20, kBlue}, {49, 31, kBlue}, {50, 25, kBackdrop}, {25, 32, kBackdrop}}},
-        {"rotozoom_animation", [] { rotozoom_animation(1, 3, 20, 20, 30, 3); },
+        {"rotozoom_animation",
+         [] { rotozoom_animation(1, 3, 20, 20, 30, 3); },
          {{24, 24, kYellow}, {18, 26, kYellow}, {24, 12, kYellow}, {40, 40, kBackdrop}}},
         {"no frame size", [] { draw_animation(2, 0, 20, 20); }, {{23, 23, kBackdrop}}},
     };
@@ -197,10 +283,22 @@ TEST_F(SpritesTest, PrimitivesCoverTheirPixelsAndBlendPerAlphaMode) {
     draw_rect(40, 30, 3, 2, kWhite);
     set_pixel(5, 5, kGreen);
     draw_line(10, 10, 15, 10, kRed);
-    expect_pixels({{17, 30, kBackdrop}, {18, 30, kWhite}, {20, 29, kWhite}, {21, 30, kBackdrop},
-                   {20, 28, kBackdrop}, {20, 31, kBackdrop}, {40, 30, kWhite}, {42, 31, kWhite},
-                   {43, 30, kBackdrop}, {42, 32, kBackdrop}, {5, 5, kGreen}, {6, 5, kBackdrop},
-                   {4, 5, kBackdrop}, {9, 10, kBackdrop}, {10, 10, kRed}, {15, 10, kRed},
+    expect_pixels({{17, 30, kBackdrop},
+                   {18, 30, kWhite},
+                   {20, 29, kWhite},
+                   {21, 30, kBackdrop},
+                   {20, 28, kBackdrop},
+                   {20, 31, kBackdrop},
+                   {40, 30, kWhite},
+                   {42, 31, kWhite},
+                   {43, 30, kBackdrop},
+                   {42, 32, kBackdrop},
+                   {5, 5, kGreen},
+                   {6, 5, kBackdrop},
+                   {4, 5, kBackdrop},
+                   {9, 10, kBackdrop},
+                   {10, 10, kRed},
+                   {15, 10, kRed},
                    {16, 10, kBackdrop}},
                   "primitives");
     // The key colour is drawn as itself without blending, and not at all with it.
@@ -310,8 +408,8 @@ TEST_F(SpritesTest, CollisionFollowsTheOpaquePixels) {
 TEST_F(SpritesTest, BackgroundTilesShowThePictureAndRedrawEveryFrame) {
     const auto picture = [](int x, int y) { return x < 300 ? kRed : y < 150 ? kGreen : kBlue; };
     testing_support::write_bmp(directory_ / "back.bmp", 600, 300, picture);
-    const std::vector<Probe> drawn = {{10, 10, kRed},      {550, 10, kGreen},  {599, 299, kBlue},
-                                      {520, 160, kBlue},    {600, 10, 0},       {10, 300, 0},
+    const std::vector<Probe> drawn = {{10, 10, kRed},    {550, 10, kGreen}, {599, 299, kBlue},
+                                      {520, 160, kBlue}, {600, 10, 0},      {10, 300, 0},
                                       {620, 320, 0}};
     clear_screen(0);
     load_background("back.bmp");
@@ -359,6 +457,31 @@ int32_t cell_colour(int32_t code) {
     return (code * 2 + 1) | (255 - code) << 8 | 100 << 16;
 }
 
+TEST_F(SpritesTest, StartUpInstallsTheDefaultFontFileOrTheBuiltInFont) {
+    struct Case {
+        const char* file;
+        int32_t glyph_w;
+    } cases[] = {{nullptr, 8}, {"smalfont.bmp", 16}, {"smalfont.png", 8}};
+    for (const Case& c : cases) {
+        // A "smalfont.png" that is no picture still wins over "smalfont.bmp": the built-in
+        // font stays, with error 3.
+        if (c.file) {
+            testing_support::write_bmp(directory_ / "smalfont.bmp", 256, 128,
+                                       [](int, int) { return kWhite; });
+        }
+        if (c.file && std::string(c.file) == "smalfont.png") {
+            testing_support::write_file(directory_ / "smalfont.png", "no picture");
+        }
+        set_font(5);
+        install_default_fonts();
+        int32_t w = 0, h = 0;
+        get_font_size_int(w, h);
+        EXPECT_EQ(runtime.current_font, 0);
+        EXPECT_EQ(w, c.glyph_w) << (c.file ? c.file : "no file");
+    }
+    EXPECT_EQ(get_error_code(), 3);
+}
+
 TEST_F(SpritesTest, FontsFollowTheGridAndFallBackToTheBuiltInFont) {
     runtime.renderer->make_builtin_font(0);
     int32_t w = 0, h = 0;
@@ -369,8 +492,12 @@ TEST_F(SpritesTest, FontsFollowTheGridAndFallBackToTheBuiltInFont) {
     // Built-in 'A': its crossbar row (cell row 3) is white from column 2 to 4, with a dark
     // outline at columns 1 and 5; the cell's outer pixels are transparent.
     print_text("A", 10.2, 19.5);
-    expect_pixels({{13, 23, kWhite}, {15, 23, kWhite}, {12, 23, 0x080808}, {16, 23, 0x080808},
-                   {11, 23, kBackdrop}, {17, 23, kBackdrop}},
+    expect_pixels({{13, 23, kWhite},
+                   {15, 23, kWhite},
+                   {12, 23, 0x080808},
+                   {16, 23, 0x080808},
+                   {11, 23, kBackdrop},
+                   {17, 23, kBackdrop}},
                   "built-in A");
 
     struct Grid {

@@ -1,0 +1,12 @@
+// JPEG bytes in: libjpeg behind the error jump, the side limits, CMYK conversion and the
+// channel widening, then the texture preparation of whatever decoded.
+#include <cstdint>
+
+#include "decoded_image_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static kvn::DecodedImage image;
+    const bool decoded = kvn::decode_jpeg(data, size, kvn::fuzzing::kFuzzMaxSide, &image);
+    kvn::fuzzing::check_decoded(decoded, image);
+    return 0;
+}

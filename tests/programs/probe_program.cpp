@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using namespace kvn;
 
@@ -58,6 +59,39 @@ double KVN_WIN32_MSG() {
     return 0;
 }
 
+// Loads the shooter's three sounds as the game does (from loose files, or from the archive
+// named by KVN_TEST_SOUND_ARCHIVE), plays them, waits for their end and plays them again.
+void play_shooter_sounds() {
+    if (const char* archive = std::getenv("KVN_TEST_SOUND_ARCHIVE")) {
+        set_media_archives(archive, "");
+    }
+    const struct {
+        const char* name;
+        int32_t slot;
+    } sounds[] = {{"blast_a1.wav", 20}, {"blast_b1.wav", 21}, {"boom_a1.wav", 30}};
+    std::string loads, handles, again;
+    std::vector<int32_t> channels;
+    for (const auto& sound : sounds) {
+        loads += std::to_string(load_sound(sound.name, sound.slot, 1)) + " ";
+    }
+    for (const auto& sound : sounds) {
+        channels.push_back(play_sound(sound.slot, (sound.slot - 25) / 10.0, 1));
+        handles += std::to_string(channels.back()) + " ";
+    }
+    const auto any_playing = [&] {
+        for (const int32_t channel : channels) {
+            if (sound_playing(channel)) return true;
+        }
+        return false;
+    };
+    for (int frame = 0; frame < 600 && any_playing(); ++frame) show_screen();
+    report("sound_ended", any_playing() ? "0" : "1");
+    for (const auto& sound : sounds) again += std::to_string(play_sound(sound.slot, 0, 1)) + " ";
+    report("sound_loads", loads);
+    report("sound_handles", handles);
+    report("sound_again", again);
+}
+
 }  // namespace
 
 const SubTableEntry kvn_sub_table[] = {
@@ -92,6 +126,8 @@ void Game_Main() {
         call_by_name("No_Such_Sub");
         call_by_name("KVN_WIN32_MSG");
     }
+
+    if (option("KVN_TEST_SOUNDS")) play_shooter_sounds();
 
     int32_t width = 0, height = 0;
     get_screen_size_int(width, height);

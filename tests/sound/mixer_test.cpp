@@ -56,38 +56,27 @@ MixVoice voice_of(const SoundData& data, float left = 1.0f, float right = 1.0f) 
 }
 
 TEST(MixerTest, FullVolumeReproducesEverySampleFormat) {
+    // Stereo sources carry the wave on the left and its negation on the right; 8-bit samples
+    // are unsigned, 128 being silence.
     const std::vector<int16_t> wave = sine(1000, kDeviceRate, 300, 30000);
-    std::vector<uint8_t> unsigned8;
-    for (const int16_t sample : wave) unsigned8.push_back(static_cast<uint8_t>(128 + sample / 256));
-    // Stereo sources carry the wave on the left and its reverse on the right.
-    std::vector<int16_t> stereo;
-    std::vector<uint8_t> stereo8;
-    for (size_t i = 0; i < wave.size(); ++i) {
-        stereo.push_back(wave[i]);
-        stereo.push_back(wave[wave.size() - 1 - i]);
-        stereo8.push_back(unsigned8[i]);
-        stereo8.push_back(unsigned8[wave.size() - 1 - i]);
+    std::vector<int16_t> stereo16;
+    std::vector<uint8_t> mono8, stereo8;
+    for (const int16_t sample : wave) {
+        stereo16.insert(stereo16.end(), {sample, static_cast<int16_t>(-sample)});
+        mono8.push_back(static_cast<uint8_t>(128 + sample / 256));
+        stereo8.insert(stereo8.end(), {mono8.back(), static_cast<uint8_t>(128 - sample / 256)});
     }
-    const SoundData cases[] = {
-        sound16(1, kDeviceRate, wave),
-        sound(1, 8, kDeviceRate, unsigned8),
-        sound16(2, kDeviceRate, stereo),
-        sound(2, 8, kDeviceRate, stereo8),
-    };
+    const SoundData cases[] = {sound16(1, kDeviceRate, wave), sound16(2, kDeviceRate, stereo16),
+                               sound(1, 8, kDeviceRate, mono8), sound(2, 8, kDeviceRate, stereo8)};
     for (const SoundData& data : cases) {
-        SCOPED_TRACE(testing::Message() << data.format.channels << " channels, "
-                                        << data.format.bits_per_sample << " bits");
+        const bool stereo = data.format.channels == 2, eight_bit = data.format.bits_per_sample == 8;
+        SCOPED_TRACE(testing::Message() << (stereo ? "stereo " : "mono ") << (eight_bit ? 8 : 16));
         std::vector<MixVoice> voices{voice_of(data)};
         const std::vector<int16_t> out = mix(voices, wave.size() + 10);
         for (size_t i = 0; i < wave.size(); ++i) {
-            const size_t mirrored = data.format.channels == 2 ? wave.size() - 1 - i : i;
-            const int expected_left =
-                data.format.bits_per_sample == 8 ? (unsigned8[i] - 128) * 256 : wave[i];
-            const int expected_right = data.format.bits_per_sample == 8
-                                           ? (unsigned8[mirrored] - 128) * 256
-                                           : wave[mirrored];
-            ASSERT_EQ(out[2 * i], expected_left) << "frame " << i;
-            ASSERT_EQ(out[2 * i + 1], expected_right) << "frame " << i;
+            const int left = eight_bit ? wave[i] / 256 * 256 : wave[i];
+            ASSERT_EQ(out[2 * i], left) << "frame " << i;
+            ASSERT_EQ(out[2 * i + 1], stereo ? -left : left) << "frame " << i;
         }
         for (size_t i = wave.size() * 2; i < out.size(); ++i) EXPECT_EQ(out[i], 0);
         EXPECT_TRUE(voices[0].finished);

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "support/scratch_directory.h"
 #include "wav_bytes.h"
 
 namespace kvn {
@@ -104,20 +101,6 @@ TEST(WavReaderTest, LyingOrUnplayableInputsFail) {
         const MemoryImage image(each.file);
         SoundData sound;
         EXPECT_FALSE(read_wav(image.name().c_str(), &sound));
-    }
-}
-
-class WavFileTest : public ScratchDirectoryTest {};
-
-TEST_F(WavFileTest, ReadsFilesAndRefusesMissingOnes) {
-    write_file("tone.wav",
-               std::string(reinterpret_cast<const char*>(wav(1, 22050, 16, kSamples).data()),
-                           wav(1, 22050, 16, kSamples).size()));
-    SoundData sound;
-    ASSERT_TRUE(read_wav("tone.wav", &sound));
-    EXPECT_EQ(sound.bytes, kSamples);
-    for (const char* name : {"missing.wav", "", ".", "mem://       0.       0"}) {
-        EXPECT_FALSE(read_wav(name, &sound)) << name;
     }
 }
 

@@ -11,8 +11,8 @@ namespace {
 
 // Black body ramp: 0 black, through deep red, orange and yellow to white at 1.
 Colour fire(double heat) {
-    const Colour stops[5] = {{0, 0, 0}, {0.55, 0.06, 0.02}, {1.0, 0.38, 0.06}, {1.0, 0.78, 0.3},
-                             {1.0, 1.0, 0.92}};
+    const Colour stops[5] = {
+        {0, 0, 0}, {0.55, 0.06, 0.02}, {1.0, 0.38, 0.06}, {1.0, 0.78, 0.3}, {1.0, 1.0, 0.92}};
     const double t = clamp01(heat) * 4;
     const int i = std::min(3, int(t));
     return mix(stops[i], stops[i + 1], t - i);
@@ -52,7 +52,7 @@ Image draw_explosion(double age, uint64_t seed) {
     const int size = 64;
     const double cx = 31.5;
     const double cy = 31.5;
-    const double radius = 11 + 13 * std::pow(age, 0.6);
+    const double radius = 17 + 8 * age;
     Canvas debris(size, size);
     {
         cairo_t* cr = debris.cr();
@@ -87,14 +87,23 @@ Image draw_explosion(double age, uint64_t seed) {
             double density = 1 - smoothstep(outer * 0.6, outer, r);
             // The centre burns out first as the shell expands.
             const double hollow = age * 0.8;
-            density *= 0.25 + 0.75 * smoothstep(hollow * 0.3, hollow + 0.05, r + (n - 0.5) * 0.5);
+            const double shell =
+                0.25 + 0.75 * smoothstep(hollow * 0.3, hollow + 0.05, r + (n - 0.5) * 0.5);
+            density *= 1 + (shell - 1) * smoothstep(0.1, 0.4, age);
             density *= 1 - smoothstep(27, 31, dist);
             const double heat = density * (1.15 - age * 0.95) * (1.1 - 0.45 * r) * (0.7 + 0.6 * n);
             Colour c = fire(heat);
             // Cooling smoke keeps a dim red-violet glow.
             c = mix(c, scale(Colour{0.45, 0.12, 0.22}, density * (0.4 + n * 0.6)), age * 0.6);
-            const double flash = std::max(0.0, 1 - age * 3) * std::exp(-dist * dist / 60);
-            c = mix(c, {1, 1, 0.95}, clamp01(flash));
+            // The first frames carry a white-hot core and a shock ring running ahead.
+            const double flash = std::max(0.0, 1 - age * 2.5) * std::exp(-dist * dist / 160);
+            c = mix(c, {1, 1, 0.95}, clamp01(flash * density));
+            const double ring_distance = (dist - (19 + 18 * age)) / 1.4;
+            const double broken = smoothstep(
+                0.35, 0.65, fbm(dx / (dist + 1) * 2 + 9, dy / (dist + 1) * 2 + 9, 78, 3));
+            const double ring =
+                std::max(0.0, 1 - age * 3) * broken * std::exp(-ring_distance * ring_distance);
+            c = mix(c, {1, 0.88, 0.62}, clamp01(ring) * (1 - smoothstep(28, 31, dist)));
             const double spark = sparks.at(x, y)[3] / 255.0;
             c = mix(c, {1, 0.9, 0.6}, spark * (1 - heat));
             out.set(x, y, scale(c, 1 - age * 0.35));
@@ -122,11 +131,13 @@ Image draw_spark(double strength, double turn) {
                 const double length = ray_length * (i % 2 ? 0.55 : 1.0);
                 if (along < 0 || along > length) continue;
                 const double fade = 1 - along / length;
-                intensity += fade * fade * std::exp(-across * across / 0.9) * 0.9;
+                intensity += fade * std::exp(-across * across / 1.4) * 1.1;
             }
-            intensity = clamp01(intensity * (0.3 + 0.7 * strength)) * (1 - smoothstep(13, 15, dist));
-            const Colour c = intensity > 0.5 ? mix({1, 0.8, 0.35}, {1, 1, 0.95}, (intensity - 0.5) * 2)
-                                             : mix({0.6, 0.2, 0.05}, {1, 0.8, 0.35}, intensity * 2);
+            intensity =
+                clamp01(intensity * (0.3 + 0.7 * strength)) * (1 - smoothstep(13, 15, dist));
+            const Colour c = intensity > 0.5
+                                 ? mix({1, 0.8, 0.35}, {1, 1, 0.95}, (intensity - 0.5) * 2)
+                                 : mix({0.6, 0.2, 0.05}, {1, 0.8, 0.35}, intensity * 2);
             out.set(x, y, scale(c, intensity));
         }
     }
@@ -147,8 +158,8 @@ void make_effects(AssetWriter& out) {
     }
     // spark4 is shown first and brightest.
     for (int number = 1; number <= 4; ++number) {
-        out.png("spark" + std::to_string(number) + ".png",
-                draw_spark(number / 4.0, number * 0.23), PngType::kRgb);
+        out.png("spark" + std::to_string(number) + ".png", draw_spark(number / 4.0, number * 0.23),
+                PngType::kRgb);
     }
     Image star(16, 16);
     for (int y = 0; y < 16; ++y) {

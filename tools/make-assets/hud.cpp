@@ -100,8 +100,8 @@ void rivet(cairo_t* cr, double x, double y) {
 }
 
 // Stroke text with a one-pixel drop shadow.
-void label(cairo_t* cr, const std::string& text, double x, double top, double unit,
-           double advance, const Colour& c) {
+void label(cairo_t* cr, const std::string& text, double x, double top, double unit, double advance,
+           const Colour& c) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_set_line_width(cr, 1.35 * unit);
@@ -154,7 +154,8 @@ Image draw_panel() {
         cairo_arc(cr, 59.5, row + 4, 3.2, 0, 2 * M_PI);
         set_source(cr, {0.01, 0.01, 0.02});
         cairo_fill(cr);
-        cairo_pattern_t* lamp = cairo_pattern_create_radial(58.8, row + 3.2, 0.3, 59.5, row + 4, 2.6);
+        cairo_pattern_t* lamp =
+            cairo_pattern_create_radial(58.8, row + 3.2, 0.3, 59.5, row + 4, 2.6);
         add_stop(lamp, 0, mix(kBarColours[i], {1, 1, 1}, 0.7));
         add_stop(lamp, 1, scale(kBarColours[i], 0.6));
         cairo_set_source(cr, lamp);

@@ -11,12 +11,28 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$assets"
 
-# Contact sheet of every picture but the stage, doubled, on a dark background.
-montage -font DejaVu-Sans -background '#181822' -fill '#c0c8d8' -pointsize 10 -label '%f' \
-  $(ls *.png | grep -v '^stage_' | grep -v '^overhub' | grep -v '^vdfont') \
-  -filter point -resize 200% -geometry '+6+6' -tile 12x "$work/small.png"
-convert -background '#181822' "$work/small.png" \( overhub.png -filter point -resize 100% \) \
-  \( vdfont.png -filter point -resize 200% \) -gravity center -append "$out/contact.png"
+# Contact sheet of every picture but the stage, in rows by family, enlarged without
+# smoothing, on a dark background.
+sheet_row() {  # name scale tile_width files...
+  local name=$1 zoom=$2 width=$3
+  shift 3
+  montage -font DejaVu-Sans -background '#181822' -fill '#c0c8d8' -pointsize 11 -label '%t' \
+    "$@" -filter point -resize "$zoom%" -geometry "${width}x+8+6" -tile x1 "$work/$name.png"
+}
+sheet_row ships 300 240 ship_001.png ship_002.png ship_003.png ship_004.png
+sheet_row flames 300 96 burner_01a.png burner_01b.png burner_01c.png burner_01d.png \
+  spark4.png spark3.png spark2.png spark1.png star.png
+sheet_row explosions 200 128 explode_08.png explode_07.png explode_06.png explode_05.png \
+  explode_04.png explode_03.png explode_02.png explode_01.png
+sheet_row shots 400 128 blast_001.png blast_004.png blast_002.png
+sheet_row bars 200 400 shieldbar.png armorbar.png energybar.png
+convert $(for g in 0 1 2; do for k in a b c d e f g h; do echo "rank$g$k.png"; done; done) \
+  +append -filter point -resize 300% "$work/rank_strip.png"
+convert -background '#181822' "$work/ships.png" "$work/flames.png" "$work/explosions.png" \
+  "$work/shots.png" "$work/bars.png" \( "$work/rank_strip.png" -bordercolor '#181822' \
+  -border 8 \) \( overhub.png -bordercolor '#181822' -border 8 \) \
+  \( vdfont.png -filter point -resize 200% -bordercolor '#181822' -border 8 \) \
+  -gravity center -append "$out/contact.png"
 
 # The whole stage, each layer as one strip.
 for layer in back solid light; do

@@ -13,11 +13,15 @@ Colour mix(const Colour& a, const Colour& b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Colour scale(const Colour& c, double factor) { return {c.r * factor, c.g * factor, c.b * factor}; }
+Colour scale(const Colour& c, double factor) {
+    return {c.r * factor, c.g * factor, c.b * factor};
+}
 
 namespace {
 
-uint8_t to_byte(double v) { return uint8_t(std::lround(clamp01(v) * 255.0)); }
+uint8_t to_byte(double v) {
+    return uint8_t(std::lround(clamp01(v) * 255.0));
+}
 
 }  // namespace
 
@@ -110,32 +114,8 @@ double Rng::uniform(double lo, double hi) {
     return lo + (hi - lo) * double(next() >> 11) * (1.0 / 9007199254740992.0);
 }
 
-int Rng::between(int lo, int hi) { return lo + int(next() % uint64_t(hi - lo + 1)); }
-
-double lattice_hash(int x, int y, uint32_t seed) {
-    uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
-    h ^= h >> 15;
-    h *= 0x2C1B3C6Du;
-    h ^= h >> 12;
-    h *= 0x297A2D39u;
-    h ^= h >> 15;
-    return (h & 0xFFFFFF) / double(0x1000000);
-}
-
-double value_noise(double x, double y, uint32_t seed) {
-    const double fx = std::floor(x);
-    const double fy = std::floor(y);
-    const int ix = int(fx);
-    const int iy = int(fy);
-    double tx = x - fx;
-    double ty = y - fy;
-    tx = tx * tx * (3 - 2 * tx);
-    ty = ty * ty * (3 - 2 * ty);
-    const double a = lattice_hash(ix, iy, seed);
-    const double b = lattice_hash(ix + 1, iy, seed);
-    const double c = lattice_hash(ix, iy + 1, seed);
-    const double d = lattice_hash(ix + 1, iy + 1, seed);
-    return a + (b - a) * tx + (c - a) * ty + (a - b - c + d) * tx * ty;
+int Rng::between(int lo, int hi) {
+    return lo + int(next() % uint64_t(hi - lo + 1));
 }
 
 double fbm(double x, double y, uint32_t seed, int octaves) {
@@ -152,7 +132,9 @@ double fbm(double x, double y, uint32_t seed, int octaves) {
     return sum / total;
 }
 
-double clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+double clamp01(double v) {
+    return v < 0 ? 0 : (v > 1 ? 1 : v);
+}
 
 double smoothstep(double edge0, double edge1, double v) {
     const double t = clamp01((v - edge0) / (edge1 - edge0));
@@ -213,33 +195,54 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-}  // namespace
+// Header values and rows, prepared before any libpng call.
+struct PngRows {
+    int width = 0;
+    int height = 0;
+    int colour_type = 0;
+    size_t stride = 0;
+    std::vector<uint8_t> bytes;
+};
 
-bool write_png(const std::string& path, const Image& image, PngType type) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) return false;
-    const int channels = type == PngType::kRgba ? 4 : 3;
-    std::vector<uint8_t> rows(size_t(image.width) * image.height * channels);
-    for (size_t i = 0, n = size_t(image.width) * image.height; i < n; ++i) {
-        std::copy_n(&image.pixels[i * 4], channels, &rows[i * channels]);
-    }
+bool encode_png(std::FILE* file, const PngRows& rows) {
     PngWriteDeleter writer;
     writer.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!writer.png) return false;
     writer.info = png_create_info_struct(writer.png);
     if (!writer.info) return false;
+    // libpng reports errors by a longjmp back to the setjmp; what it needs afterwards is
+    // reached through volatile pointers, so no register copy can be clobbered.
+    const PngRows* volatile source = &rows;
+    std::FILE* volatile out = file;
     if (setjmp(png_jmpbuf(writer.png))) return false;
-    png_init_io(writer.png, file.get());
-    png_set_compression_level(writer.png, 6);
-    png_set_IHDR(writer.png, writer.info, image.width, image.height, 8,
-                 type == PngType::kRgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
+    png_init_io(writer.png, out);
+    png_set_compression_level(writer.png, 3);
+    png_set_filter(writer.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
+    png_set_IHDR(writer.png, writer.info, source->width, source->height, 8, source->colour_type,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(writer.png, writer.info);
-    for (int y = 0; y < image.height; ++y) {
-        png_write_row(writer.png, &rows[size_t(y) * image.width * channels]);
+    for (int y = 0; y < source->height; ++y) {
+        png_write_row(writer.png, &source->bytes[size_t(y) * source->stride]);
     }
     png_write_end(writer.png, writer.info);
-    return std::fflush(file.get()) == 0;
+    return true;
+}
+
+}  // namespace
+
+bool write_png(const std::string& path, const Image& image, PngType type) {
+    const int channels = type == PngType::kRgba ? 4 : 3;
+    PngRows rows;
+    rows.width = image.width;
+    rows.height = image.height;
+    rows.colour_type = type == PngType::kRgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+    rows.stride = size_t(image.width) * channels;
+    rows.bytes.resize(rows.stride * image.height);
+    for (size_t i = 0, n = size_t(image.width) * image.height; i < n; ++i) {
+        std::copy_n(&image.pixels[i * 4], channels, &rows.bytes[i * channels]);
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    return file && encode_png(file.get(), rows) && std::fflush(file.get()) == 0;
 }
 
 }  // namespace assets

@@ -3,6 +3,7 @@
 
 #include <cairo.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,8 +42,6 @@ class Canvas {
     Canvas& operator=(const Canvas&) = delete;
 
     cairo_t* cr() const { return cr_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
     // The pixels as straight RGBA.
     Image image() const;
 
@@ -73,15 +72,40 @@ class Rng {
     uint64_t state_;
 };
 
-// Smooth value noise in 0..1 on a unit lattice.
-double value_noise(double x, double y, uint32_t seed);
 // Sum of octaves of value noise, normalised to 0..1.
 double fbm(double x, double y, uint32_t seed, int octaves);
-// 0..1 hash of a lattice point.
-double lattice_hash(int x, int y, uint32_t seed);
 
 double clamp01(double v);
 double smoothstep(double edge0, double edge1, double v);
+
+// 0..1 hash of a lattice point.
+inline double lattice_hash(int x, int y, uint32_t seed) {
+    uint32_t h = uint32_t(x) * 0x8DA6B343u ^ uint32_t(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    h *= 0x297A2D39u;
+    h ^= h >> 15;
+    return (h & 0xFFFFFF) / double(0x1000000);
+}
+
+// Smooth value noise in 0..1 on a unit lattice.
+inline double value_noise(double x, double y, uint32_t seed) {
+    const double fx = std::floor(x);
+    const double fy = std::floor(y);
+    const int ix = int(fx);
+    const int iy = int(fy);
+    double tx = x - fx;
+    double ty = y - fy;
+    tx = tx * tx * (3 - 2 * tx);
+    ty = ty * ty * (3 - 2 * ty);
+    const double a = lattice_hash(ix, iy, seed);
+    const double b = lattice_hash(ix + 1, iy, seed);
+    const double c = lattice_hash(ix, iy + 1, seed);
+    const double d = lattice_hash(ix + 1, iy + 1, seed);
+    return a + (b - a) * tx + (c - a) * ty + (a - b - c + d) * tx * ty;
+}
+
 
 // Makes a sprite's alpha binary: pixels with coverage of at least half become opaque (their
 // colour laid over the outline colour), the rest transparent; then every transparent pixel

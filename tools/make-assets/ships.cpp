@@ -132,8 +132,8 @@ Image draw_player_ship() {
     for (int side = 0; side < 2; ++side) {
         side ? mirrored_polygon(cr, wing, 32) : polygon(cr, wing);
         fill_vertical(cr, side ? 37 : 7, side ? 57 : 27,
-                      side ? Colour{0.55, 0.6, 0.68} : Colour{0.78, 0.82, 0.9},
-                      {0.62, 0.66, 0.74}, side ? Colour{0.36, 0.4, 0.48} : Colour{0.58, 0.62, 0.7});
+                      side ? Colour{0.55, 0.6, 0.68} : Colour{0.78, 0.82, 0.9}, {0.62, 0.66, 0.74},
+                      side ? Colour{0.36, 0.4, 0.48} : Colour{0.58, 0.62, 0.7});
         edge(cr, {0.3, 0.33, 0.4}, 0.8);
         side ? mirrored_polygon(cr, stripe, 32) : polygon(cr, stripe);
         set_source(cr, side ? scale(trim, 0.75) : trim);
@@ -194,16 +194,25 @@ Image draw_enemy_interceptor() {
         edge(cr, {0.12, 0.01, 0.02}, 0.7);
         side ? mirrored_polygon(cr, blade, 32) : polygon(cr, blade);
         fill_vertical(cr, side ? 37 : 6, side ? 58 : 27,
-                      side ? Colour{0.6, 0.09, 0.11} : Colour{0.95, 0.32, 0.3},
-                      {0.72, 0.13, 0.14}, side ? Colour{0.32, 0.03, 0.05} : Colour{0.62, 0.1, 0.12});
+                      side ? Colour{0.6, 0.09, 0.11} : Colour{0.95, 0.32, 0.3}, {0.72, 0.13, 0.14},
+                      side ? Colour{0.32, 0.03, 0.05} : Colour{0.62, 0.1, 0.12});
         edge(cr, {0.2, 0.02, 0.04}, 0.8);
         const double y = side ? 49 : 15;
         line(cr, 27, y, 36, y, {0.12, 0.02, 0.03}, 1.6);
         small_light(cr, 23, side ? 56 : 8, {1, 0.85, 0.2});
     }
     // Body.
-    polygon(cr, {{3, 32}, {14, 27.5}, {30, 25}, {50, 25.5}, {58, 28}, {61, 30}, {61, 34},
-                 {58, 36}, {50, 38.5}, {30, 39}, {14, 36.5}});
+    polygon(cr, {{3, 32},
+                 {14, 27.5},
+                 {30, 25},
+                 {50, 25.5},
+                 {58, 28},
+                 {61, 30},
+                 {61, 34},
+                 {58, 36},
+                 {50, 38.5},
+                 {30, 39},
+                 {14, 36.5}});
     fill_vertical(cr, 25, 39, {0.98, 0.42, 0.38}, {0.7, 0.12, 0.13}, {0.3, 0.03, 0.05});
     edge(cr, {0.2, 0.02, 0.04}, 0.8);
     cairo_rectangle(cr, 34, 25.4, 4, 13.2);
@@ -233,8 +242,8 @@ Image draw_enemy_crab() {
         cairo_curve_to(cr, 11, 32 - s * 12.5, 21, 32 - s * 12.5, 30, 32 - s * 6);
         cairo_close_path(cr);
         fill_vertical(cr, side ? 38 : 13, side ? 51 : 26,
-                      side ? Colour{0.55, 0.32, 0.75} : Colour{0.88, 0.7, 1.0},
-                      {0.6, 0.38, 0.82}, side ? Colour{0.25, 0.1, 0.38} : Colour{0.45, 0.25, 0.65});
+                      side ? Colour{0.55, 0.32, 0.75} : Colour{0.88, 0.7, 1.0}, {0.6, 0.38, 0.82},
+                      side ? Colour{0.25, 0.1, 0.38} : Colour{0.45, 0.25, 0.65});
         edge(cr, {0.15, 0.04, 0.22}, 0.8);
         cairo_arc(cr, 4.5, 32 - s * 9.5, 1.6, 0, 2 * M_PI);
         set_source(cr, {0.95, 0.9, 1.0});
@@ -293,9 +302,32 @@ Image draw_enemy_gunship() {
         set_source(cr, {1.0, 0.55, 0.2});
         cairo_fill(cr);
     }
+    // Swept armour fins above and below the engine section, with hazard-striped tips.
+    const Points fin = {{42, 16}, {56, 4}, {67, 3.5}, {67, 16}};
+    const Points fin_tip = {{56, 4}, {67, 3.5}, {67, 7.5}, {52.5, 7.5}};
+    for (int side = 0; side < 2; ++side) {
+        side ? mirrored_polygon(cr, fin, 40) : polygon(cr, fin);
+        fill_vertical(cr, side ? 64 : 3, side ? 77 : 16,
+                      side ? Colour{0.3, 0.32, 0.37} : Colour{0.58, 0.62, 0.68}, {0.4, 0.43, 0.49},
+                      side ? Colour{0.15, 0.16, 0.19} : Colour{0.3, 0.32, 0.37});
+        edge(cr, {0.1, 0.1, 0.12}, 0.8);
+        side ? mirrored_polygon(cr, fin_tip, 40) : polygon(cr, fin_tip);
+        set_source(cr, side ? scale(hazard, 0.7) : hazard);
+        cairo_fill(cr);
+    }
     // Armoured hull.
-    polygon(cr, {{12, 30}, {20, 20}, {34, 14}, {64, 14}, {73, 20}, {73, 46}, {70, 49}, {70, 58},
-                 {63, 66}, {34, 66}, {20, 60}, {12, 50}});
+    polygon(cr, {{12, 30},
+                 {20, 20},
+                 {34, 14},
+                 {64, 14},
+                 {73, 20},
+                 {73, 46},
+                 {70, 49},
+                 {70, 58},
+                 {63, 66},
+                 {34, 66},
+                 {20, 60},
+                 {12, 50}});
     fill_vertical(cr, 14, 66, {0.66, 0.7, 0.76}, {0.38, 0.41, 0.47}, {0.15, 0.16, 0.19});
     edge(cr, {0.1, 0.1, 0.12}, 0.9);
     for (double x : {30.0, 44.0, 58.0}) line(cr, x, 16, x, 64, {0.12, 0.13, 0.15}, 0.8);

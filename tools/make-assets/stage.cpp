@@ -4,7 +4,9 @@
 // station built into the rock, and out through a tunnel towards a ringed planet.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "families.h"
@@ -31,19 +33,19 @@ struct Gap {
 
 // The rock passage, eased between these points (the station's straight hull replaces it
 // between kStationStart and kStationEnd).
-const Gap kRockPassage[] = {
-    {0, -60, 640},    {450, -50, 630},  {750, -8, 600},   {1050, 40, 520},  {1350, 85, 470},
-    {1650, 115, 440}, {1950, 130, 400}, {2250, 100, 330}, {2550, 55, 275},  {2850, 140, 345},
-    {3150, 250, 450}, {3450, 225, 425}, {3750, 150, 380}, {4096, 110, 420}, {7168, 175, 385},
-    {7450, 195, 390}, {7750, 130, 420}, {8050, 60, 480},  {8350, -10, 560}, {8650, -70, 640},
-    {9216, -100, 700}};
+const Gap kRockPassage[] = {{0, -60, 640},    {450, -50, 630},  {750, -8, 600},   {1050, 40, 520},
+                            {1350, 85, 470},  {1650, 115, 440}, {1950, 130, 400}, {2250, 100, 330},
+                            {2550, 55, 275},  {2850, 140, 345}, {3150, 250, 450}, {3450, 225, 425},
+                            {3750, 150, 380}, {4096, 110, 420}, {7168, 175, 385}, {7450, 195, 390},
+                            {7750, 130, 420}, {8050, 60, 480},  {8350, -10, 560}, {8650, -70, 640},
+                            {9216, -100, 700}};
 
 // The station's hull: straight runs from x to the next run, joined by 45-degree steps.
 const Gap kStationHull[] = {
     {4096, 110, 420}, {4640, 160, 390}, {5150, 80, 470}, {6050, 135, 400}, {6620, 175, 385}};
 
 // The back wall: open outside the asteroid, closed (ceiling below floor) inside it.
-const Gap kBackWall[] = {{0, -80, 700},  {700, -60, 680},  {1000, 60, 560}, {1250, 210, 380},
+const Gap kBackWall[] = {{0, -80, 700},    {700, -60, 680},  {1000, 60, 560},  {1250, 210, 380},
                          {1450, 400, 200}, {7950, 400, 200}, {8150, 150, 420}, {8350, 40, 540},
                          {8550, -60, 660}, {9216, -100, 700}};
 
@@ -95,7 +97,19 @@ Gap station_hull(double x) {
     return gap;
 }
 
-bool in_station(double x) { return x >= kStationStart && x < kStationEnd; }
+bool in_station(double x) {
+    return x >= kStationStart && x < kStationEnd;
+}
+
+// The station's interior wall behind the corridor reaches a little past its bulkheads.
+constexpr double kBackStationStart = kStationStart - 70;
+constexpr double kBackStationEnd = kStationEnd + 70;
+// Shifts the back wall's panel grid so no panel seam falls on a section edge.
+constexpr int kBackPanelShift = 40;
+
+bool in_back_station(double x) {
+    return x >= kBackStationStart && x < kBackStationEnd;
+}
 
 // Everything the three layers share: the wall edges per column, where crystals grow,
 // the lamps of the station.
@@ -115,32 +129,35 @@ struct Geometry {
     std::vector<Rock> floating_rocks;
 };
 
-Geometry build_geometry() {
-    Geometry g;
-    Rng rng(2024);
-    // Rock edges: the eased passage with a rough edge, plus stalactites and stalagmites.
+bool in_cave(double x) {
+    return (x > 1350 && x < kStationStart - 80) || (x > kStationEnd + 80 && x < 8200);
+}
+
+// Wall edges: the station's hull, elsewhere the eased rock passage with a rough edge.
+void shape_walls(Geometry* g) {
     for (int x = 0; x < kWidth; ++x) {
         if (in_station(x)) {
             const Gap hull = station_hull(x);
-            g.ceiling[x] = hull.ceiling;
-            g.floor[x] = hull.floor;
+            g->ceiling[x] = hull.ceiling;
+            g->floor[x] = hull.floor;
             continue;
         }
         const Gap base = interpolate(kRockPassage, std::size(kRockPassage), x);
         // Roughness fades out where the rock meets the station's straight hull.
         const double to_station = std::min(std::abs(x - kStationStart), std::abs(x - kStationEnd));
         const double rough = 0.25 + 0.75 * smoothstep(0, 160, to_station);
-        g.ceiling[x] = base.ceiling + rough * ((fbm(x / 70.0, 0.5, 31, 4) - 0.5) * 30 +
-                                               (value_noise(x / 9.0, 3.5, 32) - 0.5) * 5);
-        g.floor[x] = base.floor + rough * ((fbm(x / 70.0, 7.5, 33, 4) - 0.5) * 30 +
-                                           (value_noise(x / 9.0, 9.5, 34) - 0.5) * 5);
+        g->ceiling[x] = base.ceiling + rough * ((fbm(x / 70.0, 0.5, 31, 4) - 0.5) * 30 +
+                                                (value_noise(x / 9.0, 3.5, 32) - 0.5) * 5);
+        g->floor[x] = base.floor + rough * ((fbm(x / 70.0, 7.5, 33, 4) - 0.5) * 30 +
+                                            (value_noise(x / 9.0, 9.5, 34) - 0.5) * 5);
     }
-    auto in_cave = [](double x) {
-        return (x > 1350 && x < kStationStart - 80) || (x > kStationEnd + 80 && x < 8200);
-    };
+}
+
+// Stalactites and stalagmites where the cave leaves room for them.
+void add_spikes(Geometry* g, Rng& rng) {
     for (double x = 1400; x < 8200;) {
         const int column = int(x);
-        const double gap = g.floor[column] - g.ceiling[column];
+        const double gap = g->floor[column] - g->ceiling[column];
         const bool from_ceiling = rng.uniform(0, 1) < 0.55;
         const double half_width = rng.uniform(14, 34);
         const double length = std::min(rng.uniform(16, 40), gap - 205);
@@ -148,25 +165,28 @@ Geometry build_geometry() {
             for (int dx = -int(half_width); dx <= int(half_width); ++dx) {
                 const double shape = std::pow(1 - std::abs(dx) / half_width, 1.6);
                 if (from_ceiling) {
-                    g.ceiling[column + dx] = std::max(g.ceiling[column + dx],
-                                                      g.ceiling[column] + length * shape);
+                    g->ceiling[column + dx] =
+                        std::max(g->ceiling[column + dx], g->ceiling[column] + length * shape);
                 } else {
-                    g.floor[column + dx] =
-                        std::min(g.floor[column + dx], g.floor[column] - length * shape);
+                    g->floor[column + dx] =
+                        std::min(g->floor[column + dx], g->floor[column] - length * shape);
                 }
             }
         }
         x += rng.uniform(70, 170);
     }
-    // Crystal clusters along the cave walls.
+}
+
+// Clusters of crystal shards growing from the cave walls, where they leave room to fly.
+void grow_crystals(Geometry* g, Rng& rng) {
     for (double x = 1500; x < 8150; x += rng.uniform(180, 320)) {
         if (!in_cave(x)) continue;
         const int column = int(x);
-        const double gap = g.floor[column] - g.ceiling[column];
+        const double gap = g->floor[column] - g->ceiling[column];
         if (gap < 215) continue;
         const bool on_ceiling = rng.uniform(0, 1) < 0.5;
         const double direction = on_ceiling ? 1 : -1;
-        const double edge = on_ceiling ? g.ceiling[column] : g.floor[column];
+        const double edge = on_ceiling ? g->ceiling[column] : g->floor[column];
         const double reach = std::min(20.0, gap - 200);
         const int shards = rng.between(3, 5);
         for (int i = 0; i < shards; ++i) {
@@ -177,10 +197,18 @@ Geometry build_geometry() {
             c.angle = (on_ceiling ? M_PI / 2 : -M_PI / 2) + spread * 0.035 + rng.uniform(-0.2, 0.2);
             c.length = 12 + rng.uniform(0.3, 1.0) * reach;
             c.width = rng.uniform(4.5, 7.5);
-            g.crystals.push_back(c);
+            g->crystals.push_back(c);
         }
-        g.crystal_glows.push_back({x, edge + direction * 4});
+        g->crystal_glows.push_back({x, edge + direction * 4});
     }
+}
+
+Geometry build_geometry() {
+    Geometry g;
+    Rng rng(2024);
+    shape_walls(&g);
+    add_spikes(&g, rng);
+    grow_crystals(&g, rng);
     // Lamps under the station's ceiling.
     for (double x = kStationStart + 120; x < kStationEnd - 60; x += 192) {
         g.lamps.push_back({x, station_hull(x).ceiling});
@@ -189,8 +217,8 @@ Geometry build_geometry() {
     return g;
 }
 
-// Distance (in pixels, chamfer 3-4) from each wall pixel to the nearest open pixel; open
-// pixels are 0. Beyond the picture counts as wall.
+// Distance (in pixels, steps of 1 and the square root of 2) from each wall pixel to the nearest
+// open pixel; open pixels are 0. Beyond the picture counts as wall.
 Plane distance_to_open(const Mask& solid) {
     Plane d;
     const float far = 1e6f;
@@ -248,22 +276,26 @@ void shade_rock(Image* layer, const Mask& solid, const Plane& distance, const Co
         for (int x = 0; x < kWidth; ++x) {
             if (!solid.at(x, y)) continue;
             const double d = distance.at(x, y);
-            height.at(x, y) = float(0.5 * fbm(x / 46.0, y / 46.0, seed, 4) +
-                                    0.22 * fbm(x / 11.0, y / 11.0, seed + 7, 2) +
-                                    0.9 * smoothstep(0, 10, d));
+            height.at(x, y) =
+                float(0.5 * fbm(x / 46.0, y / 46.0, seed, 3) +
+                      0.22 * fbm(x / 11.0, y / 11.0, seed + 7, 2) + 0.9 * smoothstep(0, 10, d));
         }
     }
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             if (!solid.at(x, y)) continue;
             const double d = distance.at(x, y);
-            const double tone = fbm(x / 160.0, y / 160.0, seed + 13, 3);
+            const double tone = fbm(x / 160.0, y / 160.0, seed + 13, 2);
             Colour c = mix(dark_rock, light_rock, tone);
             const double strata = std::sin(y * 0.11 + tone * 9 + x * 0.004);
             c = scale(c, 1 + 0.07 * strata);
+            // Thin cracks, only in some stretches of rock, and a few light pebbles.
             const double crack = std::abs(value_noise(x / 26.0, y / 26.0, seed + 21) - 0.5);
-            if (crack < 0.018) c = scale(c, 0.55);
-            const double shade = 0.3 + 0.95 * lit(height, x, y, 5);
+            if (crack < 0.01 && fbm(x / 120.0, y / 120.0, seed + 22, 2) > 0.62) {
+                c = scale(c, 0.55);
+            }
+            if (lattice_hash(x, y, seed + 23) > 0.992) c = scale(c, 1.35);
+            const double shade = 0.3 + 0.95 * lit(height, x, y, 8);
             const double depth = 0.5 + 0.5 * std::exp(-d / 45);
             layer->set(x, y, scale(c, shade * depth * brightness));
         }
@@ -275,7 +307,7 @@ void shade_rock(Image* layer, const Mask& solid, const Plane& distance, const Co
 Colour station_plate(int x, int y, double d, bool hazard) {
     const int plate_w = 96, plate_h = 24;
     const int row = y / plate_h;
-    const int shifted = x + (row % 2) * plate_w / 2;
+    const int shifted = x + 20 + (row % 2) * plate_w / 2;
     const int px = shifted % plate_w;
     const int py = y % plate_h;
     const double tone = 0.88 + 0.22 * lattice_hash(shifted / plate_w, row, 51);
@@ -360,10 +392,10 @@ void draw_crystals(cairo_t* cr, const Geometry& g) {
 void draw_station_fittings(cairo_t* cr, const Geometry& g) {
     for (size_t i = 0; i < std::size(kStationHull); ++i) {
         const double x0 = kStationHull[i].x + 40;
-        const double x1 = (i + 1 < std::size(kStationHull) ? kStationHull[i + 1].x : kStationEnd) - 40;
+        const double x1 =
+            (i + 1 < std::size(kStationHull) ? kStationHull[i + 1].x : kStationEnd) - 40;
         for (int side = 0; side < 2; ++side) {
-            const double y =
-                side == 0 ? kStationHull[i].ceiling - 30 : kStationHull[i].floor + 30;
+            const double y = side == 0 ? kStationHull[i].ceiling - 30 : kStationHull[i].floor + 30;
             cairo_pattern_t* pipe = cairo_pattern_create_linear(0, y - 4, 0, y + 4);
             add_stop(pipe, 0, {0.12, 0.13, 0.15});
             add_stop(pipe, 0.35, {0.7, 0.66, 0.55});
@@ -436,7 +468,7 @@ Image draw_solid_layer(const Geometry& g) {
             const double d = distance.at(x, y);
             if (crystal.at(x, y)) {
                 layer.set(x, y, crystal_pixels.colour(x, y));
-            } else if (in_station(x) && in_bulkhead(x)) {
+            } else if (in_bulkhead(x)) {
                 layer.set(x, y, bulkhead(x, y));
             } else if (in_station(x) && d < kHullDepth) {
                 const Gap hull = station_hull(x);
@@ -444,8 +476,8 @@ Image draw_solid_layer(const Geometry& g) {
                 layer.set(x, y, station_plate(x, y, d, hazard));
                 const uint8_t* f = fitting_pixels.at(x, y);
                 if (f[3] > 0) {
-                    layer.set(x, y, mix(layer.colour(x, y), fitting_pixels.colour(x, y),
-                                        f[3] / 255.0));
+                    layer.set(x, y,
+                              mix(layer.colour(x, y), fitting_pixels.colour(x, y), f[3] / 255.0));
                 }
             }
             if (d < 1.5) layer.set(x, y, kOutline);
@@ -461,8 +493,10 @@ bool in_station_window(int x, int y) {
     if (x >= 5150 && x < 6050) return false;
     const int local = (x - int(kStationStart) - 64) % 256;
     if (local < 0 || local >= 150) return false;
-    const Gap hull = station_hull(x);
-    const double middle = (hull.ceiling + hull.floor) / 2;
+    // A porthole sits in the middle of its run; none where the hull steps.
+    const Gap left = station_hull(x - local), right = station_hull(x - local + 149);
+    if (left.ceiling != right.ceiling || left.floor != right.floor) return false;
+    const double middle = (left.ceiling + left.floor) / 2;
     return std::abs(y - middle) < 30 && !in_bulkhead(x);
 }
 
@@ -475,6 +509,8 @@ bool in_planet(double x, double y) {
 double ring_position(double x, double y, bool* in_front) {
     const double tilt = -0.2;
     const double dx = x - 8930, dy = y - 250;
+    *in_front = false;
+    if (std::abs(dx) > 260 || std::abs(dy) > 100) return 0;
     const double u = dx * std::cos(tilt) + dy * std::sin(tilt);
     const double v = -dx * std::sin(tilt) + dy * std::cos(tilt);
     const double r = std::sqrt((u / 250) * (u / 250) + (v / 42) * (v / 42));
@@ -495,7 +531,63 @@ Colour planet_colour(double x, double y) {
     return scale(c, 0.08 + 0.95 * light);
 }
 
+// Antenna masts on the asteroid's surface ahead, each with a red beacon at its tip.
+struct Mast {
+    double x;
+    bool hanging;
+    double length;
+};
+const Mast kMasts[] = {{1120, true, 85}, {1215, false, 100}};
+
+double mast_base(const Mast& mast) {
+    const Gap wall = interpolate(kBackWall, std::size(kBackWall), mast.x);
+    return mast.hanging ? wall.ceiling - 10 : wall.floor + 10;
+}
+
+double mast_tip(const Mast& mast) {
+    return mast_base(mast) + (mast.hanging ? 1 : -1) * (mast.length + 10);
+}
+
+// Lattice masts with a dish and a lamp housing, in the dim colours of the distance.
+void draw_masts(cairo_t* cr) {
+    cairo_set_line_width(cr, 1.6);
+    for (const Mast& mast : kMasts) {
+        const double base = mast_base(mast), tip = mast_tip(mast);
+        const double direction = tip > base ? 1 : -1;
+        const Colour steel = {0.3, 0.33, 0.43};
+        for (double side : {-1.0, 1.0}) {
+            cairo_move_to(cr, mast.x + side * 5, base);
+            cairo_line_to(cr, mast.x + side * 1.5, tip);
+        }
+        for (double t = 0; t < 1; t += 0.12) {
+            const double y0 = base + (tip - base) * t, y1 = base + (tip - base) * (t + 0.12);
+            const double w0 = 5 - 3.5 * t, w1 = 5 - 3.5 * (t + 0.12);
+            cairo_move_to(cr, mast.x - w0, y0);
+            cairo_line_to(cr, mast.x + w1, y1);
+        }
+        set_source(cr, steel);
+        cairo_stroke(cr);
+        const double dish_y = base + (tip - base) * 0.6;
+        cairo_save(cr);
+        cairo_translate(cr, mast.x - 6, dish_y);
+        cairo_scale(cr, 3, 9);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        cairo_restore(cr);
+        set_source(cr, {0.42, 0.45, 0.55});
+        cairo_fill(cr);
+        cairo_rectangle(cr, mast.x - 3, tip - 2 - direction * 1, 6, 5);
+        set_source(cr, {0.35, 0.2, 0.22});
+        cairo_fill(cr);
+        cairo_rectangle(cr, mast.x - 1, tip - 1, 2, 2);
+        set_source(cr, {1.0, 0.35, 0.25});
+        cairo_fill(cr);
+    }
+}
+
 Image draw_back_layer() {
+    Canvas masts(kWidth, kHeight);
+    draw_masts(masts.cr());
+    const Image mast_pixels = masts.image();
     std::vector<Gap> walls(kWidth);
     for (int x = 0; x < kWidth; ++x) walls[x] = interpolate(kBackWall, std::size(kBackWall), x);
     Mask back;
@@ -504,12 +596,12 @@ Image draw_back_layer() {
             const Gap& wall = walls[x];
             bool filled = wall.ceiling >= wall.floor || y < wall.ceiling || y >= wall.floor;
             // Skylights in the cave's back wall show the stars.
-            const bool cave = x > 1300 && x < 8100 && !in_station(x);
+            const bool cave = x > 1300 && x < 8100 && !in_back_station(x);
             if (filled && cave && fbm(x / 150.0, y / 105.0, 81, 3) > 0.64) filled = false;
             if (in_station(x) && in_station_window(x, y)) filled = false;
             static const Geometry::Rock kDistantRocks[] = {
-                {330, 140, 14}, {420, 420, 9},  {560, 300, 24}, {690, 90, 18}, {760, 360, 11},
-                {905, 250, 34}, {980, 470, 16}, {1120, 330, 20}};
+                {330, 140, 14}, {420, 420, 9},  {560, 300, 24}, {690, 90, 18},
+                {760, 360, 11}, {905, 250, 34}, {980, 470, 16}, {1120, 330, 20}};
             for (const Geometry::Rock& r : kDistantRocks) {
                 if (std::abs(x - r.x) < r.radius * 1.3 && std::abs(y - r.y) < r.radius * 1.3 &&
                     in_rock_blob(x, y, r.x, r.y, r.radius, 82)) {
@@ -518,13 +610,13 @@ Image draw_back_layer() {
             }
             bool ring_front = false;
             if (in_planet(x, y) || ring_position(x, y, &ring_front) > 0) filled = true;
+            if (mast_pixels.at(x, y)[3] >= 128) filled = true;
             back.at(x, y) = filled;
         }
     }
     const Plane distance = distance_to_open(back);
     Image layer(kWidth, kHeight);
     shade_rock(&layer, back, distance, {0.25, 0.26, 0.36}, {0.1, 0.1, 0.15}, 0.8, 91);
-    Rng rng(93);
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             if (!back.at(x, y)) continue;
@@ -536,14 +628,18 @@ Image draw_back_layer() {
                 layer.set(x, y, scale(Colour{0.78, 0.72, 0.62}, stripes * (ring_front ? 1 : 0.7)));
             } else if (in_planet(x, y)) {
                 layer.set(x, y, planet_colour(x, y));
-            } else if (in_station(x)) {
-                // Interior wall: dark panels, support beams and window frames.
+            } else if (in_back_station(x)) {
+                // Interior wall: dark panels, support beams and, at its ends, pillars.
                 const int beam = (x - int(kStationStart)) % 256;
+                const int panel_x = x + kBackPanelShift;
                 Colour c = scale(Colour{0.15, 0.17, 0.21},
-                                 0.8 + 0.3 * lattice_hash(x / 128, y / 64, 94));
-                if (x % 128 == 0 || y % 64 == 0) c = scale(c, 0.55);
-                if (beam >= 220 && beam < 244) c = beam == 220 ? Colour{0.36, 0.39, 0.46}
-                                                               : Colour{0.24, 0.26, 0.31};
+                                 0.8 + 0.3 * lattice_hash(panel_x / 128, y / 64, 94));
+                if (panel_x % 128 == 0 || y % 64 == 0) c = scale(c, 0.55);
+                const double from_end = std::min(x - kBackStationStart, kBackStationEnd - 1 - x);
+                if ((beam >= 220 && beam < 244) || from_end < 24) {
+                    c = beam == 220 || from_end < 2 ? Colour{0.36, 0.39, 0.46}
+                                                    : Colour{0.24, 0.26, 0.31};
+                }
                 if (d < 7) c = d < 3.5 ? Colour{0.42, 0.46, 0.54} : Colour{0.28, 0.3, 0.36};
                 layer.set(x, y, c);
             }
@@ -551,14 +647,30 @@ Image draw_back_layer() {
             layer.at(x, y)[3] = 255;
         }
     }
-    // Lit windows of the station's far side: small warm slits in the interior wall.
-    for (int i = 0; i < 140; ++i) {
-        const int x = rng.between(int(kStationStart) + 40, int(kStationEnd) - 40);
-        const int y = rng.between(20, 520);
-        for (int dx = 0; dx < 5; ++dx) {
-            for (int dy = 0; dy < 2; ++dy) {
-                if (!back.at(x + dx, y + dy) || distance.at(x + dx, y + dy) < 8) continue;
-                layer.set(x + dx, y + dy, {1.0, 0.85, 0.5});
+    // The masts are too thin for an outline.
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = int(kMasts[0].x) - 20; x < int(kMasts[std::size(kMasts) - 1].x) + 20; ++x) {
+            if (mast_pixels.at(x, y)[3] >= 128) layer.set(x, y, mast_pixels.colour(x, y));
+        }
+    }
+    // Lit windows of the station's far side: rows of warm slits on some wall panels.
+    for (int panel_y = 0; panel_y < kHeight; panel_y += 64) {
+        for (int panel_x = int(kBackStationStart) + kBackPanelShift; panel_x < kBackStationEnd;
+             panel_x += 128) {
+            const int column = panel_x / 128, row = panel_y / 64;
+            if (lattice_hash(column, row, 95) > 0.3) continue;
+            const int slits = 3 + int(lattice_hash(column, row, 96) * 3);
+            for (int i = 0; i < slits; ++i) {
+                const int x0 = (column * 128 - kBackPanelShift) + 64 - slits * 4 + i * 8;
+                for (int x = x0; x < x0 + 5; ++x) {
+                    for (int y = row * 64 + 30; y < row * 64 + 33; ++y) {
+                        if (!in_back_station(x) || !back.at(x, y) || distance.at(x, y) < 8)
+                            continue;
+                        layer.set(
+                            x, y,
+                            y == row * 64 + 30 ? Colour{1.0, 0.95, 0.75} : Colour{1.0, 0.78, 0.4});
+                    }
+                }
             }
         }
     }
@@ -620,10 +732,8 @@ Image draw_light_layer(const Geometry& g) {
     cairo_fill(cr);
     cairo_restore(cr);
     cairo_pattern_destroy(rim);
-    for (const auto& [x, y] : std::initializer_list<std::pair<double, double>>{
-             {1150, 95}, {1230, 470}, {8120, 140}}) {
-        glow(cr, x, y, 26, {1.0, 0.25, 0.15}, 1.0);
-    }
+    for (const Mast& mast : kMasts) glow(cr, mast.x, mast_tip(mast), 26, {1.0, 0.25, 0.15}, 1.0);
+    glow(cr, 8120, 140, 26, {1.0, 0.25, 0.15}, 1.0);
     return canvas.image();
 }
 
@@ -637,7 +747,8 @@ void make_stage(AssetWriter& out) {
     for (int i = 0; i < kSections; ++i) {
         const std::string n = std::to_string(i);
         const int x = i * kSectionWidth;
-        out.png("stage_02back" + n + ".png", back.crop(x, 0, kSectionWidth, kHeight), PngType::kRgba);
+        out.png("stage_02back" + n + ".png", back.crop(x, 0, kSectionWidth, kHeight),
+                PngType::kRgba);
         out.png("stage_02solid" + n + ".png", solid.crop(x, 0, kSectionWidth, kHeight),
                 PngType::kRgba);
         out.png("stage_02light" + n + ".png", light.crop(x, 0, kSectionWidth, kHeight),

@@ -39,3 +39,14 @@ build/bench/bench_images
 
 echo "== input"
 on_display build/bench/bench_input 2>/dev/null
+
+echo "== game"
+# Once next to the media archive, once next to the loose files, each in a program directory
+# of its own (the game finds its pictures in the program's directory).
+bench_dir=$(mktemp -d)
+trap 'rm -rf "$bench_dir"' EXIT
+mkdir -p "$bench_dir/archive" "$bench_dir/loose"
+cp build/bench/bench_game build/vd.gfx "$bench_dir/archive/"
+cp build/bench/bench_game build/assets/* "$bench_dir/loose/"
+on_display "$bench_dir/archive/bench_game" 2>/dev/null
+on_display "$bench_dir/loose/bench_game" 2>/dev/null

@@ -1,27 +1,17 @@
-// Project settings, the start sequence and frame loop of the game, and its adaptive sleep.
-#include <kvn/kvn.h>
+// The start sequence and one frame of the game's loop, and its adaptive sleep.
+#include <cmath>
 
-#include "globals.h"
+#include "game.h"
 
 using namespace kvn;
 
-const SubTableEntry kvn_sub_table[] = {
-    {Process_Master, "Process_Master"},
-    {nullptr, nullptr},
-};
-
-void Set_Project_Defaults() {
-    project_settings.screen_width = 640;
-    project_settings.screen_height = 480;
-    project_settings.frames_per_second = 60;
-    project_settings.fullscreen_flag = 0;
-    project_settings.multisample_count = 0;
-    project_settings.debug_mode = 0;
-    project_settings.hide_pointer = 0;
-    project_settings.title = "Velkadorn";
-}
-
-void Game_Main() {
+double Game_Start() {
+    dim_array(Cos_Table, 361);
+    dim_array(Sin_Table, 361);
+    dim_array(Section_X, 10);
+    dim_array(Rank_Hidden, 24);
+    // Game_StartNEW writes the stage file names: the table needs its size before that.
+    dim_array(Stage_Files, 10, 4);
     set_smooth_filter(0);
     reset_view();
     set_media_archives("vd.gfx.", "");
@@ -32,13 +22,21 @@ void Game_Main() {
     auto_pause(1);
     limit_fps(Target_FPS);
     clear_screen(0);
+    Load_Math();
+    Game_StartNEW();
+    Load_Graphics();
+    if (Sound_On == 1) Load_Audio();
+    Init_Stars();
+    return 0;
+}
 
-    while (Running == 1) {
-        Process_Master();
-        show_screen();
-        if (Frameskip_On == 1) sleep(Frameskip_Sleep(Target_FPS));
-    }
-    end_statement();
+double Game_Frame() {
+    Process_Master();
+    Draw_Screen();
+    if (Show_FPS == 1) Draw_FPS();
+    show_screen();
+    if (Frameskip_On == 1) sleep(Frameskip_Sleep(Target_FPS));
+    return 0;
 }
 
 double Frameskip_Sleep(double fps) {
@@ -47,7 +45,7 @@ double Frameskip_Sleep(double fps) {
     static double sleep_ms = 0, fast_fps = 0;
     if (first_call) {
         first_call = false;
-        max_sleep = to_integer(1000 / fps);
+        max_sleep = std::trunc(1000 / fps);
         smooth_fps = fps;
         alpha = 2 / (fps * 0.2 + 1);
         threshold = fps - fps * (1 / fps);
@@ -60,5 +58,5 @@ double Frameskip_Sleep(double fps) {
     } else if (smooth_fps <= threshold && sleep_ms > 0) {
         sleep_ms = sleep_ms - Sleep_Step;
     }
-    return to_integer(sleep_ms);
+    return std::trunc(sleep_ms);
 }

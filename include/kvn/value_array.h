@@ -166,7 +166,8 @@ template <typename T>
 void move_to_storage(ValueArray<T>& array, int32_t kept, int32_t capacity, bool use_inline) {
     T* const inline_room = array.inline_elements();
     T* target = nullptr;
-    if (use_inline) {
+    // Records have no inline room (null): only number forms take this branch.
+    if (use_inline && inline_room != nullptr) {
         target = inline_room;
         if (array.elements != inline_room) {
             std::move(array.elements, array.elements + kept, target);

@@ -345,7 +345,11 @@ void end_poly() {
     }
     renderer->apply_filter();
     static constexpr GLenum kPrimitives[3] = {GL_TRIANGLE_FAN, GL_TRIANGLES, GL_TRIANGLE_STRIP};
-    if (batch.mode() >= 0 && batch.mode() <= 2 && batch.count() > 0) {
+    // A batch on an empty slot draws nothing, like every other sprite command: texture name 0
+    // would otherwise leave an untextured white polygon.
+    const bool empty_slot = renderer->current_sprite >= 0 &&
+                            renderer->sprites[renderer->current_sprite].texture == 0;
+    if (batch.mode() >= 0 && batch.mode() <= 2 && batch.count() > 0 && !empty_slot) {
         glDrawArrays(kPrimitives[batch.mode()], 0, static_cast<GLsizei>(batch.count()));
     }
     glDisableClientState(GL_VERTEX_ARRAY);

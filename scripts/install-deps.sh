@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libgl-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev liblzo2-dev
+  libsdl2-dev libx11-dev libgl-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev liblzo2-dev
   libgtest-dev
   libcairo2-dev
   xvfb xauth xdotool x11-utils imagemagick gdb

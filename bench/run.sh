@@ -36,3 +36,6 @@ build/bench/bench_mixer
 
 echo "== images"
 build/bench/bench_images
+
+echo "== save"
+on_display build/bench/bench_save 2>/dev/null

@@ -256,6 +256,25 @@ TEST_F(TargetsTest, SaveScreenHoldsThePresentedPicture) {
     EXPECT_EQ(alpha_at(image, 5, 5), 255);
 }
 
+TEST_F(TargetsTest, ShownPixelsOfAWindowPartlyOffTheScreen) {
+    draw_rect(0, 0, kWidth, kHeight, kRed);
+    draw_rect(150, 100, 20, 20, kGreen);
+    renderer().present(nullptr);
+    // Xlib would end the process on the BadMatch of an unclipped read; the part off the
+    // screen reads black.
+    platform::window_set_bounds(renderer().window, -140, -90, kWidth, kHeight);
+    renderer().pump_messages(nullptr);
+    std::vector<uint8_t> shown;
+    ASSERT_TRUE(platform::window_read_shown_pixels(renderer().window, kWidth, kHeight, &shown));
+    const auto rgb = [&](int32_t x, int32_t y) {
+        const uint8_t* p = &shown[(size_t(y) * kWidth + x) * 4];
+        return p[2] | p[1] << 8 | p[0] << 16;
+    };
+    EXPECT_EQ(rgb(10, 10), 0);
+    EXPECT_EQ(rgb(160, 110), kGreen);
+    EXPECT_EQ(rgb(300, 190), kRed);
+}
+
 TEST_F(TargetsTest, SaveSpriteWritesEveryFormatAndFailsCleanly) {
     create_screen(0, 10, 37, 9);  // a width that needs padded BMP rows
     use_screen(0);

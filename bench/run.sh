@@ -50,3 +50,6 @@ cp build/bench/bench_game build/vd.gfx "$bench_dir/archive/"
 cp build/bench/bench_game build/assets/* "$bench_dir/loose/"
 on_display "$bench_dir/archive/bench_game" 2>/dev/null
 on_display "$bench_dir/loose/bench_game" 2>/dev/null
+
+echo "== save"
+on_display build/bench/bench_save 2>/dev/null

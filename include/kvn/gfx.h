@@ -98,6 +98,26 @@ int32_t sprite_collision(int32_t slot1, int32_t x1, int32_t y1, int32_t slot2, i
 int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1, int32_t slot2,
                             int32_t frame2, int32_t x2, int32_t y2);
 
+// ---- Off-screen targets and screen grabs ----
+
+// Makes target n (0..31) draw into slot: an empty w x h sprite (sides up to the largest
+// texture); other numbers or sizes do nothing.
+void create_screen(int32_t n, int32_t slot, int32_t w, int32_t h);
+// Redirects drawing into target n; a negative n (or one never created) returns to the screen.
+void use_screen(int32_t n);
+// Copies the w x h rectangle at (x, y) of the picture into the slot, the key colour made
+// transparent; 1, or 0 for a bad slot or size.
+int32_t grab_sprite(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h);
+// Copies the picture into background image 0, drawn at the start of every frame.
+void use_screen_as_background();
+// The RGB integer of pixel (x, y) of the picture being drawn.
+int32_t get_pixel(int32_t x, int32_t y);
+// Saves the picture last presented: PNG for ".png", JPEG for "jpg", else 24-bit BMP; false and
+// error 3 on failure (an old file stays as it was).
+bool save_screen(const StringValue& path);
+// Saves the slot's image like save_screen, with its own alpha; false and error 3 on failure.
+bool save_sprite(const StringValue& path, int32_t slot);
+
 // ---- Bitmap-font text ----
 
 // Loads a font image into font n (0..31) and selects it; a failure sets error 3 and puts the

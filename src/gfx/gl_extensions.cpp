@@ -65,10 +65,23 @@ bool extension_listed(const char* name) {
 
 }  // namespace
 
+bool framebuffers_switched_off() {
+    static const bool switched_off = kvn::platform::environment_value("KVN_NO_FBO") == "1";
+    return switched_off;
+}
+
+bool framebuffers_available() {
+    return glGenFramebuffersEXT && glGenRenderbuffersEXT && glBindRenderbufferEXT &&
+           glRenderbufferStorageEXT && glCheckFramebufferStatusEXT && glBindFramebufferEXT &&
+           glDeleteFramebuffersEXT && glDeleteRenderbuffersEXT && glFramebufferTexture2DEXT &&
+           glFramebufferRenderbufferEXT;
+}
+
 void load_extensions() {
     const bool multitexture = extension_listed("GL_ARB_multitexture");
     const bool fragment_program = extension_listed("GL_ARB_fragment_program");
     const bool debugger = kvn::platform::debugger_attached();
+    const bool framebuffers = !framebuffers_switched_off();
     load(glActiveTextureARB, "glActiveTextureARB", multitexture, debugger);
     load(glMultiTexCoord2fARB, "glMultiTexCoord2fARB", multitexture, debugger);
     load(glClientActiveTextureARB, "glClientActiveTextureARB", multitexture, debugger);
@@ -94,18 +107,18 @@ void load_extensions() {
     load(glUniform1iARB, "glUniform1iARB", fragment_program, debugger);
     load(glGetAttribLocationARB, "glGetAttribLocationARB", fragment_program, debugger);
     load(glVertexAttrib1fARB, "glVertexAttrib1fARB", fragment_program, debugger);
-    load(glBindRenderbufferEXT, "glBindRenderbufferEXT", true, debugger);
-    load(glDeleteRenderbuffersEXT, "glDeleteRenderbuffersEXT", true, debugger);
-    load(glGenRenderbuffersEXT, "glGenRenderbuffersEXT", true, debugger);
-    load(glRenderbufferStorageEXT, "glRenderbufferStorageEXT", true, debugger);
-    load(glBindFramebufferEXT, "glBindFramebufferEXT", true, debugger);
-    load(glDeleteFramebuffersEXT, "glDeleteFramebuffersEXT", true, debugger);
-    load(glGenFramebuffersEXT, "glGenFramebuffersEXT", true, debugger);
-    load(glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT", true, debugger);
-    load(glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT", true, debugger);
-    load(glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT", true, debugger);
-    load(glGetFramebufferAttachmentParameterivEXT, "glGetFramebufferAttachmentParameterivEXT", true,
-         debugger);
+    load(glBindRenderbufferEXT, "glBindRenderbufferEXT", framebuffers, debugger);
+    load(glDeleteRenderbuffersEXT, "glDeleteRenderbuffersEXT", framebuffers, debugger);
+    load(glGenRenderbuffersEXT, "glGenRenderbuffersEXT", framebuffers, debugger);
+    load(glRenderbufferStorageEXT, "glRenderbufferStorageEXT", framebuffers, debugger);
+    load(glBindFramebufferEXT, "glBindFramebufferEXT", framebuffers, debugger);
+    load(glDeleteFramebuffersEXT, "glDeleteFramebuffersEXT", framebuffers, debugger);
+    load(glGenFramebuffersEXT, "glGenFramebuffersEXT", framebuffers, debugger);
+    load(glCheckFramebufferStatusEXT, "glCheckFramebufferStatusEXT", framebuffers, debugger);
+    load(glFramebufferTexture2DEXT, "glFramebufferTexture2DEXT", framebuffers, debugger);
+    load(glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT", framebuffers, debugger);
+    load(glGetFramebufferAttachmentParameterivEXT, "glGetFramebufferAttachmentParameterivEXT",
+         framebuffers, debugger);
 }
 
 }  // namespace kvn::gl

@@ -50,7 +50,12 @@ extern PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC glFramebufferRenderbufferEXT;
 extern PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVEXTPROC glGetFramebufferAttachmentParameterivEXT;
 
 // Loads every entry point for the current context; the two groups only when the extension
-// string names them.
+// string names them, the framebuffer group unless framebuffers are switched off.
 void load_extensions();
+// True when KVN_NO_FBO=1 was set when the first context was made (read once): the framebuffer
+// entry points are then treated as missing, so off-screen targets use their fall-back mode.
+bool framebuffers_switched_off();
+// True when every framebuffer entry point the off-screen targets call was loaded.
+bool framebuffers_available();
 
 }  // namespace kvn::gl

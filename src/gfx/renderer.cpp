@@ -73,6 +73,8 @@ VoruRERarudeve::VoruRERarudeve()
     : next_frame_ms(clock_ms()), sprites(kSpriteSlotCount), collision_masks_(kSpriteSlotCount) {}
 
 VoruRERarudeve::~VoruRERarudeve() {
+    if (window && context_ready) finish_target();
+    for (int32_t n = 0; n < kTargetCount; ++n) release_target(n);
     destroy_window();
     platform::gl_context_delete(gl_context);
     gl_context = nullptr;
@@ -286,7 +288,8 @@ int32_t VoruRERarudeve::pump_messages(PumpHook hook) {
 }
 
 int32_t VoruRERarudeve::present(PumpHook hook) {
-    set_viewport(0, 0, 0, 0);
+    // A selected target is finished, so the next frame draws on the screen.
+    finish_target();
     platform::gl_swap(window);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 

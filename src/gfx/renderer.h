@@ -9,6 +9,7 @@
 #include "gfx/collision.h"
 #include "gfx/font_layout.h"
 #include "gfx/image_decoders.h"
+#include "gfx/image_writers.h"
 #include "gfx/poly_batch.h"
 #include "gfx/sprite_store.h"
 #include "platform/window.h"
@@ -18,6 +19,24 @@ namespace kvn {
 // Called for each waiting message before it is removed and dispatched (may be null); a game
 // sub.
 using PumpHook = double (*)();
+
+// Number of off-screen target records.
+constexpr int32_t kTargetCount = 32;
+// Sprite slot that keeps the screen area under a fall-back target while it is selected.
+constexpr int32_t kTargetScratchSlot = 65503;
+
+// An off-screen target: a sprite slot that drawing can be redirected into. fb_width 0 means no
+// framebuffer object (fall-back mode: drawing happens on the screen and is copied into the slot).
+struct OffscreenTarget {
+    uint32_t framebuffer = 0;
+    uint32_t depth_buffer = 0;
+    int32_t saved_binding = 0;
+    int32_t fb_width = 0;
+    int32_t fb_height = 0;
+    int32_t slot = 0;
+    // Set by create_screen; a record never created cannot be selected.
+    bool created = false;
+};
 
 // One corner of a fan: position and texture coordinates (16 bytes).
 struct FanVertex {
@@ -93,6 +112,36 @@ class VoruRERarudeve {
     // freed; null for an empty slot.
     const CollisionMask* collision_mask(int32_t slot);
 
+    // ---- Off-screen targets and screen grabs ----
+
+    // Makes target n (0..31) draw into slot: a transparent texture of w x h and, when the
+    // driver allows, a framebuffer object with a depth buffer. Bad numbers or sizes do nothing.
+    void create_target(int32_t n, int32_t slot, int32_t w, int32_t h);
+    // Finishes the current target, then selects target n; a negative n, a number above 31 or a
+    // record never created leaves the screen selected.
+    void use_target(int32_t n);
+    // Puts the current target's picture into its slot and selects the screen; the viewport is
+    // reset to the whole screen in every case.
+    void finish_target();
+    // Deletes target n's framebuffer objects and clears its record.
+    void release_target(int32_t n);
+    // Copies the w x h rectangle at (x, y) of the picture being drawn into slot; false for a
+    // bad slot or size.
+    bool grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h);
+    // The key colour as the current framebuffer stores it (0 when the sprite key is 0): drawn
+    // at (4, 4) with blending off, read back, and the old pixel put back.
+    int32_t probe_key_colour();
+    // The RGB integer of pixel (x, y) of the picture being drawn.
+    int32_t read_pixel(int32_t x, int32_t y);
+    // Copies the picture being drawn into background image 0 as tiles.
+    void copy_picture_to_background();
+    // The picture last presented (alpha 255); false when it cannot be read.
+    bool read_presented_picture(SavedPicture* picture);
+    // The image part of the slot's texture with the texture's alpha; false for an empty slot.
+    bool read_sprite_picture(int32_t slot, SavedPicture* picture);
+
+    OffscreenTarget targets[kTargetCount];
+
     platform::Window* window = nullptr;
     void* instance = nullptr;
     platform::GlContext* gl_context = nullptr;
@@ -135,6 +184,18 @@ class VoruRERarudeve {
     std::vector<uint8_t> file_bytes_;
     DecodedImage decoded_;
     TextureImage texture_;
+
+    // Gives target n a framebuffer object of e x f with a depth buffer; false leaves it in
+    // fall-back mode.
+    bool make_target_framebuffer(int32_t n, uint32_t texture, int32_t e, int32_t f);
+    // Bottom row of the picture being drawn, in framebuffer rows: the target's image height
+    // inside a framebuffer target, else the screen height.
+    int32_t drawing_height() const;
+    // The framebuffer target being drawn into, or null.
+    const OffscreenTarget* framebuffer_target() const;
+
+    // Pixels read back by grabs without alpha bits, kept from grab to grab.
+    std::vector<uint8_t> grab_buffer_;
 
     // Creates a framed window of the stored size, centred on the screen.
     platform::Window* create_framed_window(int32_t samples);

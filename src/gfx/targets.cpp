@@ -1,0 +1,479 @@
+// Off-screen targets (framebuffer objects, or the screen with a copy into the sprite), screen
+// grabs, pixel read-back, and the save commands.
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "base/error_state.h"
+#include "files/media_reader.h"
+#include "gfx/gl_extensions.h"
+#include "gfx/renderer.h"
+#include "kvn/base.h"
+#include "kvn/gfx.h"
+#include "platform/files.h"
+#include "platform/window_capture.h"
+
+namespace kvn {
+
+namespace {
+
+constexpr int32_t kFirstBackgroundTileSide = 128;
+// The pixel the key-colour probe draws on.
+constexpr int32_t kProbeX = 4;
+constexpr int32_t kProbeY = 4;
+
+VoruRERarudeve* ready_renderer() {
+    VoruRERarudeve* renderer = active_renderer;
+    return renderer && renderer->context_ready ? renderer : nullptr;
+}
+
+// A new texture name, bound, with repeat wrapping and linear filtering.
+GLuint new_linear_texture() {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    return name;
+}
+
+// Storage of e x f RGBA8 texels for the bound texture: zeroed (transparent) when asked, else
+// left undefined for a copy to fill.
+bool allocate_texels(int32_t e, int32_t f, bool transparent) {
+    if (!transparent) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, e, f, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        return true;
+    }
+    try {
+        const std::vector<uint8_t> zeros(size_t(e) * size_t(f) * 4u, 0);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, e, f, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.data());
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void set_image_size(SpriteSlot* sprite, int32_t w, int32_t h, int32_t e, int32_t f) {
+    sprite->img_w = w;
+    sprite->img_h = h;
+    sprite->tex_w = e;
+    sprite->tex_h = f;
+    sprite->u_max = static_cast<float>(w) / static_cast<float>(e);
+    sprite->v_max = static_cast<float>(h) / static_cast<float>(f);
+}
+
+int32_t rgb_of(const uint8_t* rgba) {
+    return rgba[0] | rgba[1] << 8 | rgba[2] << 16;
+}
+
+// Reads pixel (x, row) of the bound framebuffer as an RGB integer.
+int32_t read_framebuffer_pixel(int32_t x, int32_t row) {
+    uint8_t rgba[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, row, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return rgb_of(rgba);
+}
+
+// Turns bottom-up rows into top-down ones in place.
+void flip_rows(SavedPicture* picture) {
+    const size_t stride = size_t(picture->width) * 4u;
+    for (int32_t top = 0, bottom = picture->height - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(picture->bgra.begin() + top * stride,
+                         picture->bgra.begin() + (top + 1) * stride,
+                         picture->bgra.begin() + bottom * stride);
+    }
+}
+
+// Encodes the picture for the path's kind and puts it in place of the file.
+bool write_picture(const char* path, const SavedPicture& picture) {
+    std::vector<uint8_t> file;
+    return encode_image(picture, image_kind_for_path(path), &file) &&
+           platform::replace_file(platform::native_path(path), file.data(), file.size());
+}
+
+// Shared end of both save commands: a "mem://" name or a failed read or write is error 3.
+bool save_picture(const StringValue& path, bool (*read)(VoruRERarudeve&, int32_t, SavedPicture*),
+                  int32_t slot) {
+    VoruRERarudeve* renderer = ready_renderer();
+    SavedPicture picture;
+    const char* name = path.c_str();
+    const bool saved = renderer && !is_memory_name(name) && read(*renderer, slot, &picture) &&
+                       write_picture(name, picture);
+    if (!saved) set_error(kErrorNoSuchFile);
+    return saved;
+}
+
+}  // namespace
+
+// ---- Renderer operations ----
+
+const OffscreenTarget* VoruRERarudeve::framebuffer_target() const {
+    if (current_target < 0 || targets[current_target].fb_width == 0) return nullptr;
+    return &targets[current_target];
+}
+
+int32_t VoruRERarudeve::drawing_height() const {
+    const OffscreenTarget* target = framebuffer_target();
+    return target ? sprites[target->slot].img_h : height;
+}
+
+void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h) {
+    const int32_t max_side = max_texture_side();
+    if (n < 0 || n >= kTargetCount || !valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side ||
+        h > max_side || !context_ready) {
+        return;
+    }
+    // Its texture and framebuffer are about to be replaced.
+    if (current_target >= 0 && (current_target == n || targets[current_target].slot == slot)) {
+        finish_target();
+    }
+    release_target(n);
+    free_sprite(slot);
+    // The sides the upload makes (at least 16) are the sides of everything else too.
+    const int32_t e = texture_side_for(w), f = texture_side_for(h);
+    SpriteSlot& sprite = sprites[slot];
+    sprite.texture = new_linear_texture();
+    if (!allocate_texels(e, f, true)) {
+        free_sprite(slot);
+        return;
+    }
+    set_image_size(&sprite, w, h, e, f);
+    bind_sprite(-1, -1, false);
+
+    make_target_framebuffer(n, sprite.texture, e, f);
+    targets[n].slot = slot;
+    targets[n].created = true;
+}
+
+bool VoruRERarudeve::make_target_framebuffer(int32_t n, uint32_t texture, int32_t e, int32_t f) {
+    if (!gl::framebuffers_available()) return false;
+    GLuint framebuffer = 0, depth = 0;
+    gl::glGenFramebuffersEXT(1, &framebuffer);
+    if (framebuffer == 0) {
+        std::puts("glGenFramebuffersExt failed");
+        return false;
+    }
+    gl::glGenRenderbuffersEXT(1, &depth);
+    if (depth == 0) {
+        std::puts("glGenRenderbuffersExt failed");
+        gl::glDeleteFramebuffersEXT(1, &framebuffer);
+        return false;
+    }
+    gl::glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depth);
+    gl::glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, e, f);
+
+    // The check is made on the new framebuffer with its attachments; the old binding comes
+    // back afterwards.
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
+    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    gl::glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D,
+                                  texture, 0);
+    gl::glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
+                                     GL_RENDERBUFFER_EXT, depth);
+    const GLenum status = gl::glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
+    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
+    if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
+        std::puts("glCheckFramebufferStatusExt failed");
+        gl::glDeleteRenderbuffersEXT(1, &depth);
+        gl::glDeleteFramebuffersEXT(1, &framebuffer);
+        return false;
+    }
+    OffscreenTarget& target = targets[n];
+    target.framebuffer = framebuffer;
+    target.depth_buffer = depth;
+    target.fb_width = e;
+    target.fb_height = f;
+    return true;
+}
+
+void VoruRERarudeve::use_target(int32_t n) {
+    finish_target();
+    if (n < 0 || n >= kTargetCount || !targets[n].created) return;
+    OffscreenTarget& target = targets[n];
+    const SpriteSlot& sprite = sprites[target.slot];
+    // A slot freed since has no picture to draw into.
+    if (sprite.texture == 0) return;
+    current_target = n;
+    if (target.fb_width != 0) {
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target.saved_binding);
+        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, target.framebuffer);
+        gl::glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D,
+                                      sprite.texture, 0);
+        if (target.depth_buffer != 0) {
+            gl::glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, target.depth_buffer);
+            gl::glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
+                                             GL_RENDERBUFFER_EXT, target.depth_buffer);
+        }
+        set_viewport(0, 0, sprite.img_w, sprite.img_h);
+        glViewport(0, 0, sprite.img_w, sprite.img_h);
+    } else {
+        // The screen area is kept aside, filled with the key colour (transparent once copied
+        // back) and given the target's earlier picture; drawing then happens there.
+        set_viewport(0, 0, sprite.img_w, sprite.img_h);
+        grab(kTargetScratchSlot, 0, 0, sprite.img_w, sprite.img_h);
+        kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, sprite_key);
+        kvn::draw_sprite(target.slot, 0, 0);
+    }
+    collision_masks_[target.slot].reset();
+}
+
+void VoruRERarudeve::finish_target() {
+    if (current_target >= 0) {
+        OffscreenTarget& target = targets[current_target];
+        const SpriteSlot& sprite = sprites[target.slot];
+        if (target.fb_width != 0) {
+            gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(target.saved_binding));
+        } else {
+            // Opaque drawing for the copy and the restore, whatever the program's alpha mode;
+            // only the area the scratch copy covers is cleared.
+            set_viewport(0, 0, sprite.img_w, sprite.img_h);
+            grab(target.slot, 0, 0, sprite.img_w, sprite.img_h);
+            kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, 0);
+            kvn::draw_sprite(kTargetScratchSlot, 0, 0);
+        }
+        collision_masks_[target.slot].reset();
+        current_target = -1;
+    }
+    set_viewport(0, 0, 0, 0);
+}
+
+void VoruRERarudeve::release_target(int32_t n) {
+    OffscreenTarget& target = targets[n];
+    if (target.fb_width != 0 && context_ready) {
+        if (gl::glDeleteFramebuffersEXT) gl::glDeleteFramebuffersEXT(1, &target.framebuffer);
+        if (target.depth_buffer != 0 && gl::glDeleteRenderbuffersEXT) {
+            gl::glDeleteRenderbuffersEXT(1, &target.depth_buffer);
+        }
+    }
+    target = OffscreenTarget();
+}
+
+bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
+    const int32_t max_side = max_texture_side();
+    if (!valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side || h > max_side) {
+        return false;
+    }
+    SpriteSlot& sprite = sprites[slot];
+    sprite.frame_w = 0;
+    sprite.frame_h = 0;
+    collision_masks_[slot].reset();
+
+    const int32_t e = texture_side_for(w), f = texture_side_for(h);
+    const bool reuse = sprite.texture != 0 && sprite.tex_w == e && sprite.tex_h == f;
+    if (!reuse) {
+        if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
+        if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
+        sprite.mip_texture = 0;
+        sprite.texture = new_linear_texture();
+        allocate_texels(e, f, false);
+    }
+    set_image_size(&sprite, w, h, e, f);
+
+    const int32_t row = drawing_height() - y - h;
+    GLint alpha_bits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alpha_bits);
+    if (alpha_bits != 0) {
+        glBindTexture(GL_TEXTURE_2D, sprite.texture);
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, row, w, h);
+        return true;
+    }
+    // No alpha in the framebuffer: the key colour, as the framebuffer stores it, becomes the
+    // transparent part.
+    const size_t bytes = size_t(e) * size_t(f) * 4u;
+    try {
+        if (grab_buffer_.size() < bytes) grab_buffer_.resize(bytes);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, row, e, f, GL_BGRA, GL_UNSIGNED_BYTE, grab_buffer_.data());
+    const int32_t key = sprite_key == kNoColourKey ? kNoColourKey : probe_key_colour();
+    for (size_t i = 0; i < bytes; i += 4) {
+        uint8_t* bgra = grab_buffer_.data() + i;
+        const int32_t colour = bgra[2] | bgra[1] << 8 | bgra[0] << 16;
+        bgra[3] = colour == key ? 0 : 255;
+    }
+    glBindTexture(GL_TEXTURE_2D, sprite.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, e, f, GL_BGRA, GL_UNSIGNED_BYTE, grab_buffer_.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    return true;
+}
+
+int32_t VoruRERarudeve::probe_key_colour() {
+    if (sprite_key == 0) return 0;
+    // Where drawing's (4, 4) lands in the bound framebuffer under the current viewport.
+    GLint view[4] = {};
+    glGetIntegerv(GL_VIEWPORT, view);
+    const int32_t x = view[0] + kProbeX;
+    const int32_t row = view[1] + view[3] - 1 - kProbeY;
+    const GLboolean blending = glIsEnabled(GL_BLEND);
+    const GLboolean alpha_test = glIsEnabled(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+    const int32_t remembered = read_framebuffer_pixel(x, row);
+    kvn::set_pixel(kProbeX, kProbeY, sprite_key);
+    const int32_t stored = read_framebuffer_pixel(x, row);
+    kvn::set_pixel(kProbeX, kProbeY, remembered);
+    if (blending) glEnable(GL_BLEND);
+    if (!alpha_test) glDisable(GL_ALPHA_TEST);
+    return stored;
+}
+
+int32_t VoruRERarudeve::read_pixel(int32_t x, int32_t y) {
+    return read_framebuffer_pixel(x, drawing_height() - 1 - y);
+}
+
+void VoruRERarudeve::copy_picture_to_background() {
+    const int32_t max_side = max_texture_side();
+    int32_t side = kFirstBackgroundTileSide;
+    while (side < std::max(width, height) && side < max_side) side *= 2;
+    const int32_t columns = std::min((width + side - 1) / side, kMaxBackgroundTiles);
+    const int32_t rows = std::min((height + side - 1) / side, kMaxBackgroundTiles);
+    BackgroundImage& background = backgrounds[0];
+    const int32_t picture_height = drawing_height();
+    for (int32_t row = 0; row < kMaxBackgroundTiles; ++row) {
+        for (int32_t column = 0; column < kMaxBackgroundTiles; ++column) {
+            BackgroundTile& tile = background.tiles[row * kMaxBackgroundTiles + column];
+            if (row >= rows || column >= columns) {
+                // Tiles of an earlier, larger picture are not needed any more.
+                if (tile.texture != 0) glDeleteTextures(1, &tile.texture);
+                tile = BackgroundTile();
+                continue;
+            }
+            if (tile.texture != 0 && tile.tex_w == side && tile.tex_h == side) {
+                glBindTexture(GL_TEXTURE_2D, tile.texture);
+            } else {
+                if (tile.texture != 0) glDeleteTextures(1, &tile.texture);
+                tile.texture = new_linear_texture();
+                allocate_texels(side, side, false);
+            }
+            const int32_t x = column * side, y = row * side;
+            tile.tex_w = side;
+            tile.tex_h = side;
+            tile.tile_w = std::min(side, width - x);
+            tile.tile_h = std::min(side, height - y);
+            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, picture_height - y - tile.tile_h,
+                                tile.tile_w, tile.tile_h);
+        }
+    }
+    background.rows = rows;
+    background.columns = columns;
+    background.tile_side = side;
+    bind_sprite(-1, -1, false);
+}
+
+bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
+    if (!window || width < 1 || height < 1) return false;
+    picture->width = width;
+    picture->height = height;
+    if (platform::window_read_shown_pixels(window, width, height, &picture->bgra)) return true;
+    // Where the window system cannot be asked, the GL front buffer is the next best thing.
+    try {
+        picture->bgra.assign(size_t(width) * size_t(height) * 4u, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    GLint previous = 0;
+    if (gl::glBindFramebufferEXT) {
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
+        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    }
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, picture->bgra.data());
+    glReadBuffer(GL_BACK);
+    if (gl::glBindFramebufferEXT) {
+        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
+    }
+    for (size_t i = 3; i < picture->bgra.size(); i += 4) picture->bgra[i] = 255;
+    flip_rows(picture);
+    return true;
+}
+
+bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
+    if (!valid_sprite_slot(slot)) return false;
+    const SpriteSlot& sprite = sprites[slot];
+    if (sprite.texture == 0 || sprite.img_w < 1 || sprite.img_h < 1) return false;
+    glBindTexture(GL_TEXTURE_2D, sprite.texture);
+    GLint tex_w = 0, tex_h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tex_w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &tex_h);
+    const int32_t w = std::min<int32_t>(sprite.img_w, tex_w);
+    const int32_t h = std::min<int32_t>(sprite.img_h, tex_h);
+    if (w < 1 || h < 1) {
+        bind_sprite(-1, -1, false);
+        return false;
+    }
+    std::vector<uint8_t> texels;
+    try {
+        texels.resize(size_t(tex_w) * size_t(tex_h) * 4u);
+        picture->bgra.resize(size_t(w) * size_t(h) * 4u);
+    } catch (const std::bad_alloc&) {
+        bind_sprite(-1, -1, false);
+        return false;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());
+    bind_sprite(-1, -1, false);
+    picture->width = w;
+    picture->height = h;
+    // Texture row 0 is the image's bottom row.
+    for (int32_t y = 0; y < h; ++y) {
+        std::copy_n(texels.data() + size_t(h - 1 - y) * size_t(tex_w) * 4u, size_t(w) * 4u,
+                    picture->bgra.data() + size_t(y) * size_t(w) * 4u);
+    }
+    return true;
+}
+
+// ---- Commands ----
+
+void create_screen(int32_t n, int32_t slot, int32_t w, int32_t h) {
+    if (VoruRERarudeve* renderer = ready_renderer()) renderer->create_target(n, slot, w, h);
+}
+
+void use_screen(int32_t n) {
+    if (VoruRERarudeve* renderer = ready_renderer()) renderer->use_target(n);
+}
+
+int32_t grab_sprite(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
+    VoruRERarudeve* renderer = ready_renderer();
+    return renderer && renderer->grab(slot, x, y, w, h) ? 1 : 0;
+}
+
+void use_screen_as_background() {
+    if (VoruRERarudeve* renderer = ready_renderer()) renderer->copy_picture_to_background();
+}
+
+int32_t get_pixel(int32_t x, int32_t y) {
+    VoruRERarudeve* renderer = ready_renderer();
+    return renderer ? renderer->read_pixel(x, y) : 0;
+}
+
+bool save_screen(const StringValue& path) {
+    return save_picture(
+        path,
+        [](VoruRERarudeve& renderer, int32_t, SavedPicture* picture) {
+            return renderer.read_presented_picture(picture);
+        },
+        0);
+}
+
+bool save_sprite(const StringValue& path, int32_t slot) {
+    return save_picture(
+        path,
+        [](VoruRERarudeve& renderer, int32_t sprite, SavedPicture* picture) {
+            return renderer.read_sprite_picture(sprite, picture);
+        },
+        slot);
+}
+
+}  // namespace kvn

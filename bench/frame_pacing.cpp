@@ -116,7 +116,7 @@ void Game_Main() {
     const PacingFigures floor = measure([&renderer] {
         renderer.set_viewport(0, 0, 0, 0);
         platform::gl_swap(renderer.window);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT);
         platform::sleep_precise_ms(renderer.next_frame_ms - clock_ms());
         renderer.next_frame_ms =
             advance_frame_deadline(renderer.next_frame_ms, renderer.frame_period_ms, clock_ms());

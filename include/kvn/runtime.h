@@ -1,5 +1,6 @@
 // The runtime frame: process entry, start-up and shutdown, the frame loop, the error text,
-// the debugger channel and call-by-name, the frame clock, processes and platform information.
+// the debugger channel and call-by-name, the frame clock, processes and platform information,
+// and the blocking line input.
 // The error state, end_program and the clock are in kvn/base.h, which this header includes.
 #pragma once
 
@@ -69,6 +70,16 @@ void allow_escape(double flag);
 void reset_view();
 // The runtime's window procedure; messages use the classic window-message numbers.
 intptr_t window_procedure(void* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+// ---- Line input ----
+
+// Lets the player edit the text at (x, y) over a frozen copy of the picture, with a blinking
+// cursor, until Enter; each frame goes through show_screen.
+void line_input(StringValue& text, int32_t x, int32_t y);
+// Line input on an empty text, stored as text_to_int of the line.
+void line_input_int(int32_t& value, int32_t x, int32_t y);
+// Line input on an empty text, stored as text_to_number of the line.
+void line_input_number(double& value, int32_t x, int32_t y);
 
 // ---- Error text, debugger channel, console, call-by-name ----
 

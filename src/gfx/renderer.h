@@ -133,8 +133,9 @@ class VoruRERarudeve {
     int32_t probe_key_colour();
     // The RGB integer of pixel (x, y) of the picture being drawn.
     int32_t read_pixel(int32_t x, int32_t y);
-    // Copies the picture being drawn into background image 0 as tiles.
-    void copy_picture_to_background();
+    // Copies the picture being drawn into background image index (0..kBackgroundCount-1) as
+    // tiles.
+    void copy_picture_to_background(int32_t index);
     // The picture last presented (alpha 255); false when it cannot be read.
     bool read_presented_picture(SavedPicture* picture);
     // The image part of the slot's texture with the texture's alpha; false for an empty slot.

@@ -332,13 +332,13 @@ int32_t VoruRERarudeve::read_pixel(int32_t x, int32_t y) {
     return read_framebuffer_pixel(x, drawing_height() - 1 - y);
 }
 
-void VoruRERarudeve::copy_picture_to_background() {
+void VoruRERarudeve::copy_picture_to_background(int32_t index) {
     const int32_t max_side = max_texture_side();
     int32_t side = kFirstBackgroundTileSide;
     while (side < std::max(width, height) && side < max_side) side *= 2;
     const int32_t columns = std::min((width + side - 1) / side, kMaxBackgroundTiles);
     const int32_t rows = std::min((height + side - 1) / side, kMaxBackgroundTiles);
-    BackgroundImage& background = backgrounds[0];
+    BackgroundImage& background = backgrounds[index];
     const int32_t picture_height = drawing_height();
     for (int32_t row = 0; row < kMaxBackgroundTiles; ++row) {
         for (int32_t column = 0; column < kMaxBackgroundTiles; ++column) {
@@ -450,7 +450,7 @@ int32_t grab_sprite(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
 }
 
 void use_screen_as_background() {
-    if (VoruRERarudeve* renderer = ready_renderer()) renderer->copy_picture_to_background();
+    if (VoruRERarudeve* renderer = ready_renderer()) renderer->copy_picture_to_background(0);
 }
 
 int32_t get_pixel(int32_t x, int32_t y) {

@@ -2,12 +2,17 @@
 // xdotool to the runtime's window, on both keyboard paths.
 #include "kvn/input.h"
 
+#include "kvn/gfx.h"
+#include "kvn/runtime.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "gfx/image_writers.h"
 #include "input/input_state.h"
 #include "platform/input_devices.h"
 #include "platform/system.h"
@@ -265,6 +270,42 @@ TEST_F(InputTest, WaitAnyInputStepEndsOnAMoveOrAKeyAndEscapeObeysAllowEscape) {
     hold("Escape", 1);
     EXPECT_EQ(wait_passes(), 1) << "Escape is a key; the program goes on";
     release("Escape", 1);
+}
+
+// xdotool steps that type each key as a player does: held for a few frames.
+std::string typed_keys(const std::vector<std::string>& keys) {
+    std::string script = "sleep 0.3";
+    for (const std::string& key : keys) {
+        script += "; xdotool keydown " + key + "; sleep 0.08; xdotool keyup " + key + "; sleep 0.05";
+    }
+    return script;
+}
+
+TEST_F(InputTest, LineInputTypesOverTheFrozenPictureUntilEnter) {
+    const int32_t red = 0x0000ff;
+    draw_rect(0, 0, 60, 200, red);
+    // Backspace on the empty text does nothing; digits then letters convert like text_to_int.
+    xdo_later(typed_keys({"BackSpace", "1", "2", "a", "b", "Return"}));
+    int32_t value = -1;
+    line_input_int(value, 150, 80);
+    EXPECT_EQ(value, text_to_int("12ab"));
+
+    // The last frame shown holds the picture drawn before the call with the line over it.
+    SavedPicture shown;
+    ASSERT_TRUE(runtime.renderer->read_presented_picture(&shown));
+    const auto pixel = [&](int x, int y) {
+        const uint8_t* p = &shown.bgra[(size_t(y) * size_t(shown.width) + size_t(x)) * 4];
+        return int32_t(p[2]) | int32_t(p[1]) << 8 | int32_t(p[0]) << 16;
+    };
+    const auto lit_in = [&](int x0, int y0, int x1, int y1) {
+        int lit = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) lit += pixel(x, y) != 0;
+        return lit;
+    };
+    EXPECT_EQ(pixel(30, 100), red);
+    EXPECT_GT(lit_in(150, 80, 320, 112), 0) << "the typed line";
+    EXPECT_EQ(lit_in(150, 140, 320, 200), 0) << "nothing else over the picture";
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyboardPaths, KeyboardPathTest, testing::Bool(),

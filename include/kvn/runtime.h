@@ -1,5 +1,6 @@
 // The runtime frame: process entry, start-up and shutdown, the frame loop, the error text,
-// the debugger channel and call-by-name, the frame clock, processes and platform information.
+// background music and movies, the debugger channel and call-by-name, the frame clock,
+// processes and platform information.
 // The error state, end_program and the clock are in kvn/base.h, which this header includes.
 #pragma once
 
@@ -69,6 +70,23 @@ void allow_escape(double flag);
 void reset_view();
 // The runtime's window procedure; messages use the classic window-message numbers.
 intptr_t window_procedure(void* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+// ---- Background music and movies ----
+
+// Replaces the current music with the file (looping when loop != 0); nothing plays when the
+// file is not found or does not open.
+void play_music(const StringValue& name, int32_t loop);
+// Stops and closes the current music; returns 0.
+int32_t stop_music();
+// Plays the current music again from its start.
+void restart_music();
+// Sets the music volume (1.0 = full, kept within 0..1) unless it equals the volume last sent.
+void set_music_volume(double volume);
+// 1 while music plays (looping music always counts), else 0.
+int32_t music_playing();
+// Plays the movie over the picture until a key is typed, a button pressed or (unless looping)
+// it ends; 0 when it played, 3 when the file is not found or cannot be played.
+int32_t play_movie(const StringValue& name, int32_t loop);
 
 // ---- Error text, debugger channel, console, call-by-name ----
 

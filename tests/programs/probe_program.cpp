@@ -92,6 +92,21 @@ void play_shooter_sounds() {
     report("sound_again", again);
 }
 
+// Shows a plain picture, waits (without looking at input) until the test has prepared the
+// devices and says "go", then plays the movie named by KVN_TEST_MOVIE over the picture.
+void play_test_movie(const char* movie) {
+    constexpr int32_t kBackdrop = 40 + 256 * 200 + 65536 * 90;
+    clear_screen(kBackdrop);
+    show_screen();
+    show_screen();
+    report("movie_ready", "1");
+    while (!std::filesystem::exists(out_path("go"))) kvn::sleep(20);
+    const double started = elapsed_ms();
+    const int32_t result = play_movie(movie, option("KVN_TEST_MOVIE_LOOP") ? 1 : 0);
+    report("movie_ms", std::to_string(static_cast<int>(elapsed_ms() - started)));
+    report("movie_result", std::to_string(result));
+}
+
 }  // namespace
 
 const SubTableEntry kvn_sub_table[] = {
@@ -128,6 +143,7 @@ void Game_Main() {
     }
 
     if (option("KVN_TEST_SOUNDS")) play_shooter_sounds();
+    if (const char* movie = std::getenv("KVN_TEST_MOVIE")) play_test_movie(movie);
 
     int32_t width = 0, height = 0;
     get_screen_size_int(width, height);

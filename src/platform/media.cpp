@@ -1,0 +1,406 @@
+// Media players over libmpv. Movies render through mpv's OpenGL render API into a texture of
+// their own, which is then copied into the destination rectangle of the window's back buffer.
+#include "platform/media.h"
+
+#include <SDL.h>
+#include <mpv/client.h>
+#include <mpv/render_gl.h>
+
+#define GL_GLEXT_PROTOTYPES 0
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace kvn::platform {
+
+namespace {
+
+// Loading a file takes a few ms; a broken one is given up on after this.
+constexpr double kLoadTimeoutSeconds = 10.0;
+// A movie's frame size is known once its first frame is decoded.
+constexpr double kVideoSizeTimeoutSeconds = 3.0;
+// How long a seek's target stands in for a position that has not moved yet.
+constexpr std::chrono::milliseconds kSeekSettleTime{500};
+
+void report(const char* what, const std::string& reason) {
+    std::fprintf(stderr, "kvn: %s: %s\n", what, reason.c_str());
+}
+
+// The entry points beyond GL 1.1 the movie copy needs, fetched once per process.
+struct FramebufferCalls {
+    PFNGLGENFRAMEBUFFERSPROC gen_framebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC delete_framebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bind_framebuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebuffer_texture_2d = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC check_framebuffer_status = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blit_framebuffer = nullptr;
+    PFNGLUSEPROGRAMPROC use_program = nullptr;
+    PFNGLBINDBUFFERPROC bind_buffer = nullptr;
+    PFNGLBINDVERTEXARRAYPROC bind_vertex_array = nullptr;
+    PFNGLACTIVETEXTUREPROC active_texture = nullptr;
+    bool loaded = false;
+
+    bool complete() const {
+        return gen_framebuffers && delete_framebuffers && bind_framebuffer &&
+               framebuffer_texture_2d && check_framebuffer_status && blit_framebuffer &&
+               use_program && bind_buffer && bind_vertex_array && active_texture;
+    }
+};
+
+template <typename Function>
+void fetch(Function* function, const char* name) {
+    *function = reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
+}
+
+const FramebufferCalls& gl_calls() {
+    static FramebufferCalls calls;
+    if (!calls.loaded && SDL_GL_GetCurrentContext()) {
+        fetch(&calls.gen_framebuffers, "glGenFramebuffers");
+        fetch(&calls.delete_framebuffers, "glDeleteFramebuffers");
+        fetch(&calls.bind_framebuffer, "glBindFramebuffer");
+        fetch(&calls.framebuffer_texture_2d, "glFramebufferTexture2D");
+        fetch(&calls.check_framebuffer_status, "glCheckFramebufferStatus");
+        fetch(&calls.blit_framebuffer, "glBlitFramebuffer");
+        fetch(&calls.use_program, "glUseProgram");
+        fetch(&calls.bind_buffer, "glBindBuffer");
+        fetch(&calls.bind_vertex_array, "glBindVertexArray");
+        fetch(&calls.active_texture, "glActiveTexture");
+        calls.loaded = true;
+    }
+    return calls;
+}
+
+void* mpv_proc_address(void*, const char* name) {
+    return SDL_GL_GetProcAddress(name);
+}
+
+// The GL state mpv's renderer and the copies change, saved before and put back after.
+class SavedGlState {
+  public:
+    explicit SavedGlState(const FramebufferCalls& calls) : calls_(calls) {
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw_framebuffer_);
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read_framebuffer_);
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program_);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &array_buffer_);
+        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertex_array_);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &active_texture_);
+        calls_.active_texture(GL_TEXTURE0);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture_);
+        glGetIntegerv(GL_READ_BUFFER, &read_buffer_);
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    }
+    ~SavedGlState() {
+        glPopClientAttrib();
+        glPopAttrib();
+        calls_.bind_vertex_array(static_cast<GLuint>(vertex_array_));
+        calls_.bind_buffer(GL_ARRAY_BUFFER, static_cast<GLuint>(array_buffer_));
+        calls_.use_program(static_cast<GLuint>(program_));
+        calls_.bind_framebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw_framebuffer_));
+        calls_.bind_framebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read_framebuffer_));
+        glReadBuffer(static_cast<GLenum>(read_buffer_));
+        calls_.active_texture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture_));
+        calls_.active_texture(static_cast<GLenum>(active_texture_));
+    }
+    SavedGlState(const SavedGlState&) = delete;
+    SavedGlState& operator=(const SavedGlState&) = delete;
+
+  private:
+    const FramebufferCalls& calls_;
+    GLint draw_framebuffer_ = 0, read_framebuffer_ = 0, program_ = 0, array_buffer_ = 0;
+    GLint vertex_array_ = 0, active_texture_ = 0, texture_ = 0, read_buffer_ = 0;
+};
+
+// Makes (or re-sizes) a framebuffer with one colour texture of the size; false when the GL
+// cannot.
+bool ensure_framebuffer(const FramebufferCalls& calls, uint32_t* framebuffer, uint32_t* texture,
+                        int* width, int* height, int wanted_width, int wanted_height) {
+    if (*framebuffer && *width == wanted_width && *height == wanted_height) return true;
+    if (!*framebuffer) {
+        calls.gen_framebuffers(1, framebuffer);
+        glGenTextures(1, texture);
+    }
+    glBindTexture(GL_TEXTURE_2D, *texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, wanted_width, wanted_height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    calls.bind_framebuffer(GL_FRAMEBUFFER, *framebuffer);
+    calls.framebuffer_texture_2d(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, *texture,
+                                 0);
+    const bool complete = calls.check_framebuffer_status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    *width = complete ? wanted_width : 0;
+    *height = complete ? wanted_height : 0;
+    return complete;
+}
+
+void release_framebuffer(const FramebufferCalls& calls, uint32_t* framebuffer, uint32_t* texture) {
+    if (*framebuffer) calls.delete_framebuffers(1, framebuffer);
+    if (*texture) glDeleteTextures(1, texture);
+    *framebuffer = *texture = 0;
+}
+
+}  // namespace
+
+std::unique_ptr<MediaPlayer> MediaPlayer::open(const std::string& path, MediaKind kind) {
+    std::unique_ptr<MediaPlayer> player(new MediaPlayer());
+    if (!player->start(path, kind)) return nullptr;
+    return player;
+}
+
+bool MediaPlayer::start(const std::string& path, MediaKind kind) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error || !std::filesystem::is_regular_file(absolute, error)) {
+        report("media", "not a file: " + path);
+        return false;
+    }
+    mpv_ = mpv_create();
+    if (!mpv_) {
+        report("media", "no player");
+        return false;
+    }
+    // Quiet, self-contained, paused at the start and kept open at the end (so that "seek to
+    // start, play" restarts it). The output list ends in the null output so sound plays in
+    // real time without a sound card; SDL stays out, as the runtime's own audio uses it.
+    // Kept open, the player pauses as soon as the last sound is handed to the output, so
+    // the output's buffers are kept short or the end of the sound would be cut off.
+    const char* const options[][2] = {
+        {"config", "no"},          {"terminal", "no"},
+        {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"},
+        {"osc", "no"},             {"load-scripts", "no"},
+        {"ytdl", "no"},            {"hwdec", "no"},
+        {"keep-open", "yes"},      {"pause", "yes"},
+        {"idle", "yes"},           {"sub-auto", "no"},
+        {"audio-display", "no"},   {"ao", "pulse,alsa,null"},
+        {"audio-buffer", "0"},     {"ao-null-buffer", "0.02"},
+        {"vo", kind == MediaKind::kMovie ? "libmpv" : "null"},
+        {"vid", kind == MediaKind::kMovie ? "auto" : "no"},
+    };
+    for (const auto& option : options) {
+        if (mpv_set_option_string(mpv_, option[0], option[1]) < 0) {
+            report("media", std::string("option refused: ") + option[0]);
+        }
+    }
+    if (const int status = mpv_initialize(mpv_); status < 0) {
+        report("media", mpv_error_string(status));
+        return false;
+    }
+    if (kind == MediaKind::kMovie) {
+        if (!gl_calls().complete()) {
+            report("media", "no framebuffer objects for movies");
+            return false;
+        }
+        mpv_opengl_init_params gl_init{mpv_proc_address, nullptr};
+        mpv_render_param params[] = {
+            {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+            {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl_init},
+            {MPV_RENDER_PARAM_INVALID, nullptr},
+        };
+        SavedGlState saved(gl_calls());
+        if (const int status = mpv_render_context_create(&render_, mpv_, params); status < 0) {
+            report("media", std::string("movie renderer: ") + mpv_error_string(status));
+            render_ = nullptr;
+            return false;
+        }
+        mpv_render_context_set_update_callback(
+            render_,
+            [](void* self) { static_cast<MediaPlayer*>(self)->render_update_ = true; }, this);
+    }
+    const std::string file = absolute.string();
+    const char* command[] = {"loadfile", file.c_str(), nullptr};
+    if (const int status = mpv_command(mpv_, command); status < 0) {
+        report("media", mpv_error_string(status));
+        return false;
+    }
+    if (!wait_until_loaded()) {
+        report("media", "cannot play " + file);
+        return false;
+    }
+    if (kind == MediaKind::kMovie) {
+        // The frame size is known once the first frame is decoded.
+        const auto give_up = std::chrono::steady_clock::now() +
+                             std::chrono::duration<double>(kVideoSizeTimeoutSeconds);
+        int width = 0, height = 0;
+        while (!source_size(&width, &height) && std::chrono::steady_clock::now() < give_up) {
+            mpv_wait_event(mpv_, 0.01);
+        }
+    }
+    return true;
+}
+
+bool MediaPlayer::wait_until_loaded() {
+    const auto give_up = std::chrono::steady_clock::now() +
+                         std::chrono::duration<double>(kLoadTimeoutSeconds);
+    while (std::chrono::steady_clock::now() < give_up) {
+        const mpv_event* event = mpv_wait_event(mpv_, 0.05);
+        if (event->event_id == MPV_EVENT_FILE_LOADED) return true;
+        if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_SHUTDOWN) {
+            return false;
+        }
+    }
+    return false;
+}
+
+MediaPlayer::~MediaPlayer() {
+    if (render_ || picture_framebuffer_ || movie_framebuffer_) {
+        if (SDL_GL_GetCurrentContext()) {
+            SavedGlState saved(gl_calls());
+            if (render_) mpv_render_context_free(render_);
+            release_framebuffer(gl_calls(), &movie_framebuffer_, &movie_texture_);
+            release_framebuffer(gl_calls(), &picture_framebuffer_, &picture_texture_);
+        } else if (render_) {
+            mpv_render_context_free(render_);
+        }
+    }
+    if (mpv_) mpv_terminate_destroy(mpv_);
+}
+
+void MediaPlayer::drain_events() {
+    while (mpv_wait_event(mpv_, 0)->event_id != MPV_EVENT_NONE) {
+    }
+}
+
+double MediaPlayer::property_double(const char* name, double fallback) {
+    double value = 0.0;
+    if (mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) < 0) return fallback;
+    return value;
+}
+
+bool MediaPlayer::property_flag(const char* name) {
+    int flag = 0;
+    if (mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &flag) < 0) return false;
+    return flag != 0;
+}
+
+int64_t MediaPlayer::length_ms() {
+    const double seconds = property_double("duration", 0.0);
+    return std::isfinite(seconds) && seconds > 0.0 ? std::llround(seconds * 1000.0) : 0;
+}
+
+int64_t MediaPlayer::position_ms() {
+    drain_events();
+    const double seconds = property_double("time-pos", 0.0);
+    if (seek_target_ms_ >= 0) {
+        // Until playback has left the old position, the seek's target is the position.
+        if (seconds == seek_stale_seconds_ &&
+            std::chrono::steady_clock::now() < seek_time_ + kSeekSettleTime) {
+            return seek_target_ms_;
+        }
+        seek_target_ms_ = -1;
+    }
+    // At the end a video stays on its last frame, below the length.
+    if (property_flag("eof-reached")) return length_ms();
+    return std::isfinite(seconds) ? std::llround(seconds * 1000.0) : 0;
+}
+
+bool MediaPlayer::play() {
+    int paused = 0;
+    return mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &paused) >= 0;
+}
+
+void MediaPlayer::seek_ms(int64_t position) {
+    const int64_t target = std::max<int64_t>(position, 0);
+    seek_stale_seconds_ = property_double("time-pos", 0.0);
+    seek_time_ = std::chrono::steady_clock::now();
+    const std::string seconds = std::to_string(static_cast<double>(target) / 1000.0);
+    const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
+    if (mpv_command(mpv_, command) >= 0) seek_target_ms_ = target;
+}
+
+void MediaPlayer::stop() {
+    int paused = 1;
+    mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &paused);
+    seek_ms(-1);
+}
+
+void MediaPlayer::set_volume(int32_t thousandths) {
+    double percent = std::clamp(thousandths, 0, 1000) / 10.0;
+    mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &percent);
+}
+
+int32_t MediaPlayer::volume() {
+    return static_cast<int32_t>(std::lround(property_double("volume", 0.0) * 10.0));
+}
+
+bool MediaPlayer::source_size(int* width, int* height) {
+    int64_t w = 0, h = 0;
+    if (mpv_get_property(mpv_, "width", MPV_FORMAT_INT64, &w) < 0 ||
+        mpv_get_property(mpv_, "height", MPV_FORMAT_INT64, &h) < 0 || w <= 0 || h <= 0) {
+        return false;
+    }
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+}
+
+void MediaPlayer::keep_screen_picture(int window_width, int window_height) {
+    const FramebufferCalls& calls = gl_calls();
+    if (!calls.complete() || window_width <= 0 || window_height <= 0) return;
+    SavedGlState saved(calls);
+    if (!ensure_framebuffer(calls, &picture_framebuffer_, &picture_texture_, &picture_width_,
+                            &picture_height_, window_width, window_height)) {
+        return;
+    }
+    glDisable(GL_SCISSOR_TEST);
+    calls.bind_framebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_FRONT);
+    calls.bind_framebuffer(GL_DRAW_FRAMEBUFFER, picture_framebuffer_);
+    calls.blit_framebuffer(0, 0, window_width, window_height, 0, 0, window_width, window_height,
+                           GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
+
+bool MediaPlayer::frame_ready() {
+    if (!render_) return false;
+    if (render_update_.exchange(false) &&
+        (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME)) {
+        frame_pending_ = true;
+    }
+    return frame_pending_;
+}
+
+bool MediaPlayer::render_frame(int window_width, int window_height) {
+    const FramebufferCalls& calls = gl_calls();
+    const MediaRectangle& to = destination_;
+    if (!render_ || !calls.complete() || to.width <= 0 || to.height <= 0) return false;
+    SavedGlState saved(calls);
+    if (!ensure_framebuffer(calls, &movie_framebuffer_, &movie_texture_, &movie_width_,
+                            &movie_height_, to.width, to.height)) {
+        return false;
+    }
+    frame_ready();
+    frame_pending_ = false;
+    mpv_opengl_fbo target{static_cast<int>(movie_framebuffer_), to.width, to.height, 0};
+    int flip = 1;
+    int block = 0;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_OPENGL_FBO, &target},
+        {MPV_RENDER_PARAM_FLIP_Y, &flip},
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    if (mpv_render_context_render(render_, params) < 0) return false;
+
+    glDisable(GL_SCISSOR_TEST);
+    calls.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    if (picture_framebuffer_) {
+        calls.bind_framebuffer(GL_READ_FRAMEBUFFER, picture_framebuffer_);
+        calls.blit_framebuffer(0, 0, picture_width_, picture_height_, 0, 0, window_width,
+                               window_height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    // The window's rows count upwards.
+    const int bottom = window_height - to.y - to.height;
+    calls.bind_framebuffer(GL_READ_FRAMEBUFFER, movie_framebuffer_);
+    calls.blit_framebuffer(0, 0, to.width, to.height, to.x, bottom, to.x + to.width,
+                           bottom + to.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    return true;
+}
+
+}  // namespace kvn::platform

@@ -1,0 +1,103 @@
+// Media players for background music and movies (libmpv underneath): one player per media
+// window, times in milliseconds. The player hides the media library's quirks: it opens
+// synchronously, keeps the file open at its end, reports the length as the position once the
+// end is reached and the target of a seek as the position right after it.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct mpv_handle;
+struct mpv_render_context;
+
+namespace kvn::platform {
+
+struct MediaRectangle {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+enum class MediaKind {
+    kMusic,  // sound only, no video output
+    kMovie,  // video rendered into the current GL context
+};
+
+class MediaPlayer {
+  public:
+    // Opens the file (made absolute here, so a name is never taken for a protocol) and waits
+    // until it is loaded, paused at its start. A movie needs the window's GL context current.
+    // Null (and the reason on standard error) when the player cannot be made or the file
+    // does not load.
+    static std::unique_ptr<MediaPlayer> open(const std::string& path, MediaKind kind);
+    MediaPlayer(const MediaPlayer&) = delete;
+    MediaPlayer& operator=(const MediaPlayer&) = delete;
+    // Closes the file and releases the player (the GL context must be current for a movie).
+    ~MediaPlayer();
+
+    // Always 0: every medium starts at 0 ms.
+    int64_t start_ms() const { return 0; }
+    // The duration in ms (0 when unknown).
+    int64_t length_ms();
+    // start + length.
+    int64_t end_ms() { return start_ms() + length_ms(); }
+    // The playback position in ms; the length once the end is reached, the target of the last
+    // seek until playback has moved on from it.
+    int64_t position_ms();
+    // Plays from the current position; false when the player refused.
+    bool play();
+    // Seeks to the position in ms (-1 = the start).
+    void seek_ms(int64_t position);
+    // Pauses and returns to the start.
+    void stop();
+    // The volume in thousandths, clamped to 0..1000.
+    void set_volume(int32_t thousandths);
+    // The volume in thousandths as the player has it.
+    int32_t volume();
+    // The size of the video's frames; false when the medium has no video.
+    bool source_size(int* width, int* height);
+    // Where render_frame draws the video inside the window's client area (y downwards).
+    void set_destination(const MediaRectangle& rectangle) { destination_ = rectangle; }
+    // Copies the picture now on screen, to be drawn around the video by every render_frame.
+    void keep_screen_picture(int window_width, int window_height);
+    // True when a new video frame is waiting to be drawn. Never blocks.
+    bool frame_ready();
+    // Draws the kept picture and the newest video frame into the back buffer of the current
+    // GL context (the caller swaps), restoring the GL state afterwards. Never waits for the
+    // frame's display time. False when nothing could be drawn.
+    bool render_frame(int window_width, int window_height);
+
+  private:
+    MediaPlayer() = default;
+    bool start(const std::string& path, MediaKind kind);
+    bool wait_until_loaded();
+    void drain_events();
+    double property_double(const char* name, double fallback);
+    bool property_flag(const char* name);
+
+    mpv_handle* mpv_ = nullptr;
+    mpv_render_context* render_ = nullptr;
+    std::atomic<bool> render_update_{false};
+    MediaRectangle destination_;
+    // The seek target reported until playback moves on; -1 when none.
+    int64_t seek_target_ms_ = -1;
+    // The position read just before the seek, and when the seek was made.
+    double seek_stale_seconds_ = 0.0;
+    std::chrono::steady_clock::time_point seek_time_;
+    // A video frame announced and not drawn yet.
+    bool frame_pending_ = false;
+    uint32_t movie_framebuffer_ = 0;
+    uint32_t movie_texture_ = 0;
+    int movie_width_ = 0;
+    int movie_height_ = 0;
+    uint32_t picture_framebuffer_ = 0;
+    uint32_t picture_texture_ = 0;
+    int picture_width_ = 0;
+    int picture_height_ = 0;
+};
+
+}  // namespace kvn::platform

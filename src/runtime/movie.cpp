@@ -1,0 +1,81 @@
+// Movies: played over the game's picture while the program waits for a key, a button or the
+// movie's end.
+#include <algorithm>
+
+#include "kvn/input.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "runtime/media.h"
+#include "runtime/runtime_state.h"
+
+namespace kvn {
+
+namespace {
+
+constexpr int32_t kNotFound = 3;
+// The wait between two looks at the movie and the devices.
+constexpr uint32_t kMovieWaitMs = 2;
+
+// Drains typed characters and waits for held buttons to be released, so that neither ends
+// the movie at once.
+void drain_input() {
+    do {
+        while (any_key()) {
+        }
+        platform::sleep_ms(1);
+    } while (mouse_any_button());
+}
+
+}  // namespace
+
+platform::MediaRectangle movie_destination(int client_width, int client_height,
+                                           int source_width, int source_height) {
+    if (source_width <= 0 || source_height <= 0) return {0, 0, client_width, client_height};
+    const double scale = std::min(static_cast<double>(client_width) / source_width,
+                                  static_cast<double>(client_height) / source_height);
+    platform::MediaRectangle rectangle;
+    rectangle.width = static_cast<int>(source_width * scale);
+    rectangle.height = static_cast<int>(source_height * scale);
+    rectangle.x = (client_width - rectangle.width) / 2;
+    rectangle.y = (client_height - rectangle.height) / 2;
+    return rectangle;
+}
+
+int32_t play_movie(const StringValue& name, int32_t loop) {
+    MediaArchive* archive = runtime.media_archives[1].get();
+    platform::Window* window = main_window();
+    if (!archive || !window) return kNotFound;
+    StringValue file;
+    if (!resolve_media_file(*archive, name, file, false)) return kNotFound;
+    auto movie = platform::MediaPlayer::open(file.c_str(), platform::MediaKind::kMovie);
+    if (!movie) return kNotFound;
+    const int64_t end = movie->end_ms();
+
+    int width = 0, height = 0, source_width = 0, source_height = 0;
+    platform::window_size(window, &width, &height);
+    movie->source_size(&source_width, &source_height);
+    movie->set_destination(movie_destination(width, height, source_width, source_height));
+    movie->keep_screen_picture(width, height);
+
+    drain_input();
+    if (movie->play()) {
+        while (!any_key() && !mouse_any_button()) {
+            music_restart_step();
+            pump_window_messages();
+            if (movie->frame_ready() && movie->render_frame(width, height)) {
+                platform::gl_swap(window);
+            }
+            // Looping: after the seek the position is the start again.
+            if (movie->position_ms() >= end) {
+                if (loop == 0) break;
+                movie->seek_ms(-1);
+                movie->play();
+            }
+            platform::sleep_ms(kMovieWaitMs);
+        }
+    }
+    movie->stop();
+    return 0;
+}
+
+}  // namespace kvn

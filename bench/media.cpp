@@ -16,7 +16,6 @@
 
 #include "platform/media.h"
 #include "platform/system.h"
-#include "platform/window.h"
 #include "runtime/media.h"
 #include "runtime/runtime_state.h"
 
@@ -66,21 +65,14 @@ void write_tone(const std::string& path, int seconds) {
 double first_frame_ms(const std::string& path) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    platform::Window* window = main_window();
-    auto movie = platform::MediaPlayer::open(path, platform::MediaKind::kMovie);
+    auto movie = open_movie(path.c_str());
     if (!movie) return -1.0;
-    int width = 0, height = 0, source_width = 0, source_height = 0;
-    platform::window_size(window, &width, &height);
-    movie->source_size(&source_width, &source_height);
-    movie->set_destination(movie_destination(width, height, source_width, source_height));
-    movie->keep_screen_picture(width, height);
     movie->play();
-    while (!(movie->frame_ready() && movie->render_frame(width, height))) {
+    while (!show_movie_frame(*movie)) {
         if (Clock::now() - start > std::chrono::seconds(10)) return -1.0;
         pump_window_messages();
         platform::sleep_ms(1);
     }
-    platform::gl_swap(window);
     const double took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     movie->stop();
     return took;

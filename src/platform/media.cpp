@@ -340,20 +340,24 @@ bool MediaPlayer::source_size(int* width, int* height) {
     return true;
 }
 
-void MediaPlayer::keep_screen_picture(int window_width, int window_height) {
+void MediaPlayer::keep_picture(int width, int height, const std::vector<uint8_t>& bgra) {
     const FramebufferCalls& calls = gl_calls();
-    if (!calls.complete() || window_width <= 0 || window_height <= 0) return;
-    SavedGlState saved(calls);
-    if (!ensure_framebuffer(calls, &picture_framebuffer_, &picture_texture_, &picture_width_,
-                            &picture_height_, window_width, window_height)) {
+    if (!calls.complete() || width <= 0 || height <= 0 ||
+        bgra.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 4u) {
         return;
     }
-    glDisable(GL_SCISSOR_TEST);
-    calls.bind_framebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_FRONT);
-    calls.bind_framebuffer(GL_DRAW_FRAMEBUFFER, picture_framebuffer_);
-    calls.blit_framebuffer(0, 0, window_width, window_height, 0, 0, window_width, window_height,
-                           GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    SavedGlState saved(calls);
+    if (!ensure_framebuffer(calls, &picture_framebuffer_, &picture_texture_, &picture_width_,
+                            &picture_height_, width, height)) {
+        return;
+    }
+    // GL counts rows upwards: the picture's rows go in from the last to the first.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_2D, picture_texture_);
+    for (int row = 0; row < height; ++row) {
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, height - 1 - row, width, 1, GL_BGRA,
+                        GL_UNSIGNED_BYTE, bgra.data() + static_cast<size_t>(row) * width * 4u);
+    }
 }
 
 bool MediaPlayer::frame_ready() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct mpv_handle;
 struct mpv_render_context;
@@ -62,8 +63,9 @@ class MediaPlayer {
     bool source_size(int* width, int* height);
     // Where render_frame draws the video inside the window's client area (y downwards).
     void set_destination(const MediaRectangle& rectangle) { destination_ = rectangle; }
-    // Copies the picture now on screen, to be drawn around the video by every render_frame.
-    void keep_screen_picture(int window_width, int window_height);
+    // Keeps the picture (rows top to bottom, blue, green, red, alpha) to be drawn around the
+    // video by every render_frame; needs the GL context current.
+    void keep_picture(int width, int height, const std::vector<uint8_t>& bgra);
     // True when a new video frame is waiting to be drawn. Never blocks.
     bool frame_ready();
     // Draws the kept picture and the newest video frame into the back buffer of the current
@@ -94,6 +96,7 @@ class MediaPlayer {
     uint32_t movie_texture_ = 0;
     int movie_width_ = 0;
     int movie_height_ = 0;
+    // The kept picture, its rows bottom to top.
     uint32_t picture_framebuffer_ = 0;
     uint32_t picture_texture_ = 0;
     int picture_width_ = 0;

@@ -41,30 +41,47 @@ platform::MediaRectangle movie_destination(int client_width, int client_height,
     return rectangle;
 }
 
-int32_t play_movie(const StringValue& name, int32_t loop) {
-    MediaArchive* archive = runtime.media_archives[1].get();
+std::unique_ptr<platform::MediaPlayer> open_movie(const StringValue& file) {
     platform::Window* window = main_window();
-    if (!archive || !window) return kNotFound;
-    StringValue file;
-    if (!resolve_media_file(*archive, name, file, false)) return kNotFound;
+    if (!window || !runtime.renderer) return nullptr;
     auto movie = platform::MediaPlayer::open(file.c_str(), platform::MediaKind::kMovie);
-    if (!movie) return kNotFound;
-    const int64_t end = movie->end_ms();
-
+    if (!movie) return nullptr;
     int width = 0, height = 0, source_width = 0, source_height = 0;
     platform::window_size(window, &width, &height);
     movie->source_size(&source_width, &source_height);
     movie->set_destination(movie_destination(width, height, source_width, source_height));
-    movie->keep_screen_picture(width, height);
+    // The game's picture stays around the movie.
+    SavedPicture picture;
+    if (runtime.renderer->read_presented_picture(&picture)) {
+        movie->keep_picture(picture.width, picture.height, picture.bgra);
+    }
+    return movie;
+}
+
+bool show_movie_frame(platform::MediaPlayer& movie) {
+    platform::Window* window = main_window();
+    int width = 0, height = 0;
+    platform::window_size(window, &width, &height);
+    if (!movie.frame_ready() || !movie.render_frame(width, height)) return false;
+    platform::gl_swap(window);
+    return true;
+}
+
+int32_t play_movie(const StringValue& name, int32_t loop) {
+    MediaArchive* archive = runtime.media_archives[1].get();
+    if (!archive) return kNotFound;
+    StringValue file;
+    if (!resolve_media_file(*archive, name, file, false)) return kNotFound;
+    auto movie = open_movie(file);
+    if (!movie) return kNotFound;
+    const int64_t end = movie->end_ms();
 
     drain_input();
     if (movie->play()) {
         while (!any_key() && !mouse_any_button()) {
             music_restart_step();
             pump_window_messages();
-            if (movie->frame_ready() && movie->render_frame(width, height)) {
-                platform::gl_swap(window);
-            }
+            show_movie_frame(*movie);
             // Looping: after the seek the position is the start again.
             if (movie->position_ms() >= end) {
                 if (loop == 0) break;

@@ -15,17 +15,21 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 namespace kvn::platform {
 
 namespace {
 
 // Loading a file takes a few ms; a broken one is given up on after this.
-constexpr double kLoadTimeoutSeconds = 10.0;
-// A movie's frame size is known once its first frame is decoded.
-constexpr double kVideoSizeTimeoutSeconds = 3.0;
+constexpr std::chrono::seconds kLoadTimeout{10};
+// How long a loaded file is given to tell its length and frame size.
+constexpr std::chrono::seconds kDetailsTimeout{2};
 // How long a seek's target stands in for a position that has not moved yet.
 constexpr std::chrono::milliseconds kSeekSettleTime{500};
+
+// The ids of the observed properties.
+enum ObservedProperty : uint64_t { kTimePos, kEofReached, kDuration, kWidth, kHeight };
 
 void report(const char* what, const std::string& reason) {
     std::fprintf(stderr, "kvn: %s: %s\n", what, reason.c_str());
@@ -182,6 +186,8 @@ bool MediaPlayer::start(const std::string& path, MediaKind kind) {
         {"audio-buffer", "0"},     {"ao-null-buffer", "0.02"},
         {"vo", kind == MediaKind::kMovie ? "libmpv" : "null"},
         {"vid", kind == MediaKind::kMovie ? "auto" : "no"},
+        // The plain rendering path: its shaders build fast on a software GL.
+        {"gpu-dumb-mode", "yes"},  {"gpu-hwdec-interop", "no"},
     };
     for (const auto& option : options) {
         if (mpv_set_option_string(mpv_, option[0], option[1]) < 0) {
@@ -213,38 +219,41 @@ bool MediaPlayer::start(const std::string& path, MediaKind kind) {
             render_,
             [](void* self) { static_cast<MediaPlayer*>(self)->render_update_ = true; }, this);
     }
+    // Position, end, length and frame size arrive as events: reading them never waits for
+    // the player's core, which may be waiting for the next frame to be rendered.
+    const char* const observed[] = {"time-pos", "eof-reached", "duration", "width", "height"};
+    for (uint64_t id = 0; id < std::size(observed); ++id) {
+        const mpv_format format = id == kEofReached ? MPV_FORMAT_FLAG
+                                  : id >= kWidth    ? MPV_FORMAT_INT64
+                                                    : MPV_FORMAT_DOUBLE;
+        mpv_observe_property(mpv_, id, observed[id], format);
+    }
     const std::string file = absolute.string();
     const char* command[] = {"loadfile", file.c_str(), nullptr};
     if (const int status = mpv_command(mpv_, command); status < 0) {
         report("media", mpv_error_string(status));
         return false;
     }
-    if (!wait_until_loaded()) {
-        report("media", "cannot play " + file);
-        return false;
-    }
-    if (kind == MediaKind::kMovie) {
-        // The frame size is known once the first frame is decoded.
-        const auto give_up = std::chrono::steady_clock::now() +
-                             std::chrono::duration<double>(kVideoSizeTimeoutSeconds);
-        int width = 0, height = 0;
-        while (!source_size(&width, &height) && std::chrono::steady_clock::now() < give_up) {
-            mpv_wait_event(mpv_, 0.01);
-        }
-    }
-    return true;
-}
-
-bool MediaPlayer::wait_until_loaded() {
-    const auto give_up = std::chrono::steady_clock::now() +
-                         std::chrono::duration<double>(kLoadTimeoutSeconds);
-    while (std::chrono::steady_clock::now() < give_up) {
+    // Loaded, then its length and, for a movie, its frame size (known once the first frame
+    // is decoded); a medium that never tells them plays with what is known.
+    const auto now = [] { return std::chrono::steady_clock::now(); };
+    const auto give_up = now() + kLoadTimeout;
+    auto details_give_up = give_up;
+    bool loaded = false;
+    while (now() < give_up) {
         const mpv_event* event = mpv_wait_event(mpv_, 0.05);
-        if (event->event_id == MPV_EVENT_FILE_LOADED) return true;
-        if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_SHUTDOWN) {
-            return false;
+        if (event->event_id == MPV_EVENT_END_FILE || event->event_id == MPV_EVENT_SHUTDOWN) break;
+        if (event->event_id == MPV_EVENT_FILE_LOADED) {
+            loaded = true;
+            details_give_up = now() + kDetailsTimeout;
+        }
+        take_event(*event);
+        const bool sized = kind == MediaKind::kMusic || (width_ > 0 && height_ > 0);
+        if (loaded && ((duration_seconds_ >= 0.0 && sized) || now() > details_give_up)) {
+            return true;
         }
     }
+    report("media", "cannot play " + file);
     return false;
 }
 
@@ -262,61 +271,83 @@ MediaPlayer::~MediaPlayer() {
     if (mpv_) mpv_terminate_destroy(mpv_);
 }
 
-void MediaPlayer::drain_events() {
-    while (mpv_wait_event(mpv_, 0)->event_id != MPV_EVENT_NONE) {
+void MediaPlayer::take_event(const mpv_event& event) {
+    if (event.event_id == MPV_EVENT_PLAYBACK_RESTART) seek_settled_ = true;
+    if (event.event_id != MPV_EVENT_PROPERTY_CHANGE) return;
+    const auto* property = static_cast<const mpv_event_property*>(event.data);
+    const bool present = property->format != MPV_FORMAT_NONE && property->data;
+    switch (event.reply_userdata) {
+        case kTimePos:
+            time_pos_seconds_ = present ? *static_cast<const double*>(property->data) : 0.0;
+            // A completed seek counts from the first position reported after it.
+            if (seek_settled_) seek_target_ms_ = -1;
+            break;
+        case kEofReached:
+            eof_reached_ = present && *static_cast<const int*>(property->data) != 0;
+            break;
+        case kDuration:
+            if (present) duration_seconds_ = *static_cast<const double*>(property->data);
+            break;
+        case kWidth:
+            width_ = present ? static_cast<int>(*static_cast<const int64_t*>(property->data)) : 0;
+            break;
+        case kHeight:
+            height_ = present ? static_cast<int>(*static_cast<const int64_t*>(property->data)) : 0;
+            break;
+        default:
+            break;
     }
 }
 
-double MediaPlayer::property_double(const char* name, double fallback) {
-    double value = 0.0;
-    if (mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) < 0) return fallback;
-    return value;
-}
-
-bool MediaPlayer::property_flag(const char* name) {
-    int flag = 0;
-    if (mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &flag) < 0) return false;
-    return flag != 0;
+void MediaPlayer::drain_events() {
+    for (;;) {
+        const mpv_event* event = mpv_wait_event(mpv_, 0);
+        if (event->event_id == MPV_EVENT_NONE) break;
+        take_event(*event);
+    }
 }
 
 int64_t MediaPlayer::length_ms() {
-    const double seconds = property_double("duration", 0.0);
+    drain_events();
+    const double seconds = duration_seconds_;
     return std::isfinite(seconds) && seconds > 0.0 ? std::llround(seconds * 1000.0) : 0;
 }
 
 int64_t MediaPlayer::position_ms() {
     drain_events();
-    const double seconds = property_double("time-pos", 0.0);
     if (seek_target_ms_ >= 0) {
-        // Until playback has left the old position, the seek's target is the position.
-        if (seconds == seek_stale_seconds_ &&
-            std::chrono::steady_clock::now() < seek_time_ + kSeekSettleTime) {
+        // Right after a seek the player still reports the old position.
+        if (std::chrono::steady_clock::now() < seek_time_ + kSeekSettleTime) {
             return seek_target_ms_;
         }
         seek_target_ms_ = -1;
     }
     // At the end a video stays on its last frame, below the length.
-    if (property_flag("eof-reached")) return length_ms();
-    return std::isfinite(seconds) ? std::llround(seconds * 1000.0) : 0;
+    if (eof_reached_) return length_ms();
+    const double seconds = time_pos_seconds_;
+    return std::isfinite(seconds) && seconds > 0.0 ? std::llround(seconds * 1000.0) : 0;
 }
 
 bool MediaPlayer::play() {
     int paused = 0;
-    return mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &paused) >= 0;
+    return mpv_set_property_async(mpv_, 0, "pause", MPV_FORMAT_FLAG, &paused) >= 0;
 }
 
 void MediaPlayer::seek_ms(int64_t position) {
     const int64_t target = std::max<int64_t>(position, 0);
-    seek_stale_seconds_ = property_double("time-pos", 0.0);
-    seek_time_ = std::chrono::steady_clock::now();
     const std::string seconds = std::to_string(static_cast<double>(target) / 1000.0);
     const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
-    if (mpv_command(mpv_, command) >= 0) seek_target_ms_ = target;
+    if (mpv_command_async(mpv_, 0, command) < 0) return;
+    drain_events();
+    seek_target_ms_ = target;
+    seek_settled_ = false;
+    seek_time_ = std::chrono::steady_clock::now();
+    eof_reached_ = false;
 }
 
 void MediaPlayer::stop() {
     int paused = 1;
-    mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &paused);
+    mpv_set_property_async(mpv_, 0, "pause", MPV_FORMAT_FLAG, &paused);
     seek_ms(-1);
 }
 
@@ -326,17 +357,16 @@ void MediaPlayer::set_volume(int32_t thousandths) {
 }
 
 int32_t MediaPlayer::volume() {
-    return static_cast<int32_t>(std::lround(property_double("volume", 0.0) * 10.0));
+    double percent = 0.0;
+    if (mpv_get_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &percent) < 0) return 0;
+    return static_cast<int32_t>(std::lround(percent * 10.0));
 }
 
 bool MediaPlayer::source_size(int* width, int* height) {
-    int64_t w = 0, h = 0;
-    if (mpv_get_property(mpv_, "width", MPV_FORMAT_INT64, &w) < 0 ||
-        mpv_get_property(mpv_, "height", MPV_FORMAT_INT64, &h) < 0 || w <= 0 || h <= 0) {
-        return false;
-    }
-    *width = static_cast<int>(w);
-    *height = static_cast<int>(h);
+    drain_events();
+    if (width_ <= 0 || height_ <= 0) return false;
+    *width = width_;
+    *height = height_;
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 struct mpv_handle;
+struct mpv_event;
 struct mpv_render_context;
 
 namespace kvn::platform {
@@ -76,10 +77,9 @@ class MediaPlayer {
   private:
     MediaPlayer() = default;
     bool start(const std::string& path, MediaKind kind);
-    bool wait_until_loaded();
+    // Takes the player's news (observed properties, a seek's completion) into the fields.
+    void take_event(const mpv_event& event);
     void drain_events();
-    double property_double(const char* name, double fallback);
-    bool property_flag(const char* name);
 
     mpv_handle* mpv_ = nullptr;
     mpv_render_context* render_ = nullptr;
@@ -87,9 +87,15 @@ class MediaPlayer {
     MediaRectangle destination_;
     // The seek target reported until playback moves on; -1 when none.
     int64_t seek_target_ms_ = -1;
-    // The position read just before the seek, and when the seek was made.
-    double seek_stale_seconds_ = 0.0;
+    // The seek has completed; the next position reported is the new one.
+    bool seek_settled_ = true;
     std::chrono::steady_clock::time_point seek_time_;
+    // The observed properties as last reported (duration -1 until known).
+    double time_pos_seconds_ = 0.0;
+    double duration_seconds_ = -1.0;
+    bool eof_reached_ = false;
+    int width_ = 0;
+    int height_ = 0;
     // A video frame announced and not drawn yet.
     bool frame_pending_ = false;
     uint32_t movie_framebuffer_ = 0;

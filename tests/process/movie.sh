@@ -43,6 +43,8 @@ shoot
 [ -n "${KVN_MOVIE_SHOT:-}" ] && cp "$work/shot.png" "$KVN_MOVIE_SHOT"
 expect_equal "$(pixel 320 100)" "$backdrop" "picture above the movie"
 expect_equal "$(pixel 320 380)" "$backdrop" "picture below the movie"
+expect_equal "$(pixel 100 80)" "srgb(255,255,255)" "the white box above the movie"
+expect_equal "$(pixel 500 400)" "srgb(255,0,0)" "the red box below the movie"
 [ "$(pixel 320 240)" != "$backdrop" ] || fail "no movie frame inside its rectangle"
 [ "$(pixel 320 170)" != "$backdrop" ] || fail "no movie frame at the rectangle's top"
 press space

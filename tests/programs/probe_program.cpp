@@ -97,7 +97,8 @@ void play_shooter_sounds() {
 void play_test_movie(const char* movie) {
     constexpr int32_t kBackdrop = 40 + 256 * 200 + 65536 * 90;
     clear_screen(kBackdrop);
-    show_screen();
+    draw_rect(40, 40, 160, 80, 0xFFFFFF);
+    draw_rect(440, 360, 160, 80, 0x0000FF);
     show_screen();
     report("movie_ready", "1");
     while (!std::filesystem::exists(out_path("go"))) kvn::sleep(20);

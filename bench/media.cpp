@@ -18,6 +18,7 @@
 #include "platform/system.h"
 #include "runtime/media.h"
 #include "runtime/runtime_state.h"
+#include "support/wav_writer.h"
 
 using namespace kvn;
 
@@ -37,28 +38,6 @@ double frame_cpu_ms() {
     const double start = process_cpu_ms();
     for (int frame = 0; frame < kFrames; ++frame) show_screen();
     return (process_cpu_ms() - start) / kFrames;
-}
-
-// A 16-bit stereo 44.1 kHz WAV tone of the given seconds.
-void write_tone(const std::string& path, int seconds) {
-    const uint32_t frames = 44100u * static_cast<uint32_t>(seconds);
-    std::ofstream file(path, std::ios::binary);
-    const auto put = [&file](uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) file.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-    };
-    file << "RIFF";
-    put(36 + frames * 4, 4);
-    file << "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);
-    put(2, 2);
-    put(44100, 4);
-    put(44100 * 4, 4);
-    put(4, 2);
-    put(16, 2);
-    file << "data";
-    put(frames * 4, 4);
-    for (uint32_t i = 0; i < frames; ++i) put((i / 50) % 2 ? 0x08000800u : 0xF800F800u, 4);
 }
 
 // Milliseconds from opening the movie to its first frame swapped onto the screen.
@@ -95,7 +74,7 @@ void Game_Main() {
     std::filesystem::create_directories(folder);
     const std::string tune = (folder / "tune.wav").string();
     const std::string movie = (folder / "movie.avi").string();
-    write_tone(tune, 3);
+    std::ofstream(tune, std::ios::binary) << testing_support::tone_wav(3000, 44100, 2);
     const std::string make_movie = "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25:"
                                    "duration=2 -c:v mpeg4 " + movie;
     if (std::system(make_movie.c_str()) != 0) std::puts("ffmpeg failed: no movie figures");

@@ -13,36 +13,14 @@
 #include "platform/system.h"
 #include "runtime/runtime_state.h"
 #include "support/scratch_directory.h"
+#include "support/wav_writer.h"
 
 namespace kvn {
 namespace {
 
 using testing_support::read_file;
+using testing_support::tone_wav;
 using testing_support::write_file;
-
-// A mono 16-bit WAV of a quiet tone lasting the given time.
-std::string wav_bytes(int milliseconds) {
-    constexpr uint32_t kRate = 22050;
-    const uint32_t samples = kRate * static_cast<uint32_t>(milliseconds) / 1000;
-    std::string bytes;
-    const auto put = [&bytes](uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    bytes += "RIFF";
-    put(36 + samples * 2, 4);
-    bytes += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);
-    put(1, 2);
-    put(kRate, 4);
-    put(kRate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    bytes += "data";
-    put(samples * 2, 4);
-    for (uint32_t i = 0; i < samples; ++i) put((i / 25) % 2 ? 0x0400 : 0xFC00, 2);
-    return bytes;
-}
 
 class MusicTest : public testing_support::ScratchDirectoryTest {
   protected:
@@ -63,7 +41,7 @@ class MusicTest : public testing_support::ScratchDirectoryTest {
     // Writes a WAV of that length into the scratch folder; its absolute name.
     std::string write_wav(const std::string& name, int milliseconds) {
         const std::filesystem::path path = directory_ / name;
-        write_file(path, wav_bytes(milliseconds));
+        write_file(path, tone_wav(milliseconds));
         return path.string();
     }
 
@@ -181,7 +159,7 @@ TEST_F(MusicTest, MusicFromTheSecondArchiveIsExtractedToATemporaryFile) {
     ASSERT_NE(runtime.music_window, nullptr);
     const std::filesystem::path extracted = runtime.music_file.c_str();
     EXPECT_EQ(extracted.parent_path(), directory_);
-    EXPECT_EQ(read_file(extracted), wav_bytes(400));
+    EXPECT_EQ(read_file(extracted), tone_wav(400));
     EXPECT_EQ(music_playing(), 1);
 
     runtime_shutdown();

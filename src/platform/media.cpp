@@ -121,35 +121,6 @@ class SavedGlState {
     GLint vertex_array_ = 0, active_texture_ = 0, texture_ = 0, read_buffer_ = 0;
 };
 
-// Makes (or re-sizes) a framebuffer with one colour texture of the size; false when the GL
-// cannot.
-bool ensure_framebuffer(const FramebufferCalls& calls, uint32_t* framebuffer, uint32_t* texture,
-                        int* width, int* height, int wanted_width, int wanted_height) {
-    if (*framebuffer && *width == wanted_width && *height == wanted_height) return true;
-    if (!*framebuffer) {
-        calls.gen_framebuffers(1, framebuffer);
-        glGenTextures(1, texture);
-    }
-    glBindTexture(GL_TEXTURE_2D, *texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, wanted_width, wanted_height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    calls.bind_framebuffer(GL_FRAMEBUFFER, *framebuffer);
-    calls.framebuffer_texture_2d(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, *texture,
-                                 0);
-    const bool complete = calls.check_framebuffer_status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    *width = complete ? wanted_width : 0;
-    *height = complete ? wanted_height : 0;
-    return complete;
-}
-
-void release_framebuffer(const FramebufferCalls& calls, uint32_t* framebuffer, uint32_t* texture) {
-    if (*framebuffer) calls.delete_framebuffers(1, framebuffer);
-    if (*texture) glDeleteTextures(1, texture);
-    *framebuffer = *texture = 0;
-}
-
 }  // namespace
 
 std::unique_ptr<MediaPlayer> MediaPlayer::open(const std::string& path, MediaKind kind) {
@@ -258,17 +229,52 @@ bool MediaPlayer::start(const std::string& path, MediaKind kind) {
 }
 
 MediaPlayer::~MediaPlayer() {
-    if (render_ || picture_framebuffer_ || movie_framebuffer_) {
-        if (SDL_GL_GetCurrentContext()) {
-            SavedGlState saved(gl_calls());
-            if (render_) mpv_render_context_free(render_);
-            release_framebuffer(gl_calls(), &movie_framebuffer_, &movie_texture_);
-            release_framebuffer(gl_calls(), &picture_framebuffer_, &picture_texture_);
-        } else if (render_) {
-            mpv_render_context_free(render_);
+    const bool gl_objects = render_ || movie_.framebuffer || picture_.framebuffer ||
+                            back_buffer_.framebuffer;
+    if (gl_objects && SDL_GL_GetCurrentContext()) {
+        SavedGlState saved(gl_calls());
+        if (render_) mpv_render_context_free(render_);
+        for (TextureTarget* target : {&movie_, &picture_, &back_buffer_}) {
+            if (target->framebuffer) gl_calls().delete_framebuffers(1, &target->framebuffer);
+            if (target->texture) glDeleteTextures(1, &target->texture);
         }
+    } else if (render_) {
+        mpv_render_context_free(render_);
     }
     if (mpv_) mpv_terminate_destroy(mpv_);
+}
+
+bool MediaPlayer::ensure_target(TextureTarget* target, int width, int height) {
+    const FramebufferCalls& calls = gl_calls();
+    if (target->framebuffer && target->width == width && target->height == height) return true;
+    if (!target->framebuffer) {
+        calls.gen_framebuffers(1, &target->framebuffer);
+        glGenTextures(1, &target->texture);
+    }
+    glBindTexture(GL_TEXTURE_2D, target->texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    calls.bind_framebuffer(GL_FRAMEBUFFER, target->framebuffer);
+    calls.framebuffer_texture_2d(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                                 target->texture, 0);
+    const bool complete =
+        calls.check_framebuffer_status(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    target->width = complete ? width : 0;
+    target->height = complete ? height : 0;
+    return complete;
+}
+
+void MediaPlayer::copy_to_window(const TextureTarget& source, int x, int y, int width,
+                                 int height) {
+    const FramebufferCalls& calls = gl_calls();
+    glDisable(GL_SCISSOR_TEST);
+    calls.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    calls.bind_framebuffer(GL_READ_FRAMEBUFFER, source.framebuffer);
+    calls.blit_framebuffer(0, 0, source.width, source.height, x, y, x + width, y + height,
+                           GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
 void MediaPlayer::take_event(const mpv_event& event) {
@@ -377,17 +383,33 @@ void MediaPlayer::keep_picture(int width, int height, const std::vector<uint8_t>
         return;
     }
     SavedGlState saved(calls);
-    if (!ensure_framebuffer(calls, &picture_framebuffer_, &picture_texture_, &picture_width_,
-                            &picture_height_, width, height)) {
-        return;
-    }
+    if (!ensure_target(&picture_, width, height)) return;
     // GL counts rows upwards: the picture's rows go in from the last to the first.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glBindTexture(GL_TEXTURE_2D, picture_texture_);
+    glBindTexture(GL_TEXTURE_2D, picture_.texture);
     for (int row = 0; row < height; ++row) {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, height - 1 - row, width, 1, GL_BGRA,
                         GL_UNSIGNED_BYTE, bgra.data() + static_cast<size_t>(row) * width * 4u);
     }
+}
+
+void MediaPlayer::keep_back_buffer(int width, int height) {
+    const FramebufferCalls& calls = gl_calls();
+    if (!calls.complete() || width <= 0 || height <= 0) return;
+    SavedGlState saved(calls);
+    if (!ensure_target(&back_buffer_, width, height)) return;
+    glDisable(GL_SCISSOR_TEST);
+    calls.bind_framebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    calls.bind_framebuffer(GL_DRAW_FRAMEBUFFER, back_buffer_.framebuffer);
+    calls.blit_framebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                           GL_NEAREST);
+}
+
+void MediaPlayer::restore_back_buffer() {
+    if (!back_buffer_.framebuffer) return;
+    SavedGlState saved(gl_calls());
+    copy_to_window(back_buffer_, 0, 0, back_buffer_.width, back_buffer_.height);
 }
 
 bool MediaPlayer::frame_ready() {
@@ -404,13 +426,10 @@ bool MediaPlayer::render_frame(int window_width, int window_height) {
     const MediaRectangle& to = destination_;
     if (!render_ || !calls.complete() || to.width <= 0 || to.height <= 0) return false;
     SavedGlState saved(calls);
-    if (!ensure_framebuffer(calls, &movie_framebuffer_, &movie_texture_, &movie_width_,
-                            &movie_height_, to.width, to.height)) {
-        return false;
-    }
+    if (!ensure_target(&movie_, to.width, to.height)) return false;
     frame_ready();
     frame_pending_ = false;
-    mpv_opengl_fbo target{static_cast<int>(movie_framebuffer_), to.width, to.height, 0};
+    mpv_opengl_fbo target{static_cast<int>(movie_.framebuffer), to.width, to.height, 0};
     int flip = 1;
     int block = 0;
     mpv_render_param params[] = {
@@ -420,20 +439,9 @@ bool MediaPlayer::render_frame(int window_width, int window_height) {
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     if (mpv_render_context_render(render_, params) < 0) return false;
-
-    glDisable(GL_SCISSOR_TEST);
-    calls.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDrawBuffer(GL_BACK);
-    if (picture_framebuffer_) {
-        calls.bind_framebuffer(GL_READ_FRAMEBUFFER, picture_framebuffer_);
-        calls.blit_framebuffer(0, 0, picture_width_, picture_height_, 0, 0, window_width,
-                               window_height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    }
+    if (picture_.framebuffer) copy_to_window(picture_, 0, 0, window_width, window_height);
     // The window's rows count upwards.
-    const int bottom = window_height - to.y - to.height;
-    calls.bind_framebuffer(GL_READ_FRAMEBUFFER, movie_framebuffer_);
-    calls.blit_framebuffer(0, 0, to.width, to.height, to.x, bottom, to.x + to.width,
-                           bottom + to.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    copy_to_window(movie_, to.x, window_height - to.y - to.height, to.width, to.height);
     return true;
 }
 

@@ -67,6 +67,10 @@ class MediaPlayer {
     // Keeps the picture (rows top to bottom, blue, green, red, alpha) to be drawn around the
     // video by every render_frame; needs the GL context current.
     void keep_picture(int width, int height, const std::vector<uint8_t>& bgra);
+    // Keeps what is drawn in the back buffer (the game's drawing since its last frame).
+    void keep_back_buffer(int width, int height);
+    // Puts the kept back buffer back, so the movie leaves the game's drawing as it was.
+    void restore_back_buffer();
     // True when a new video frame is waiting to be drawn. Never blocks.
     bool frame_ready();
     // Draws the kept picture and the newest video frame into the back buffer of the current
@@ -75,11 +79,23 @@ class MediaPlayer {
     bool render_frame(int window_width, int window_height);
 
   private:
+    // A GL framebuffer drawing into a texture of its own.
+    struct TextureTarget {
+        uint32_t framebuffer = 0;
+        uint32_t texture = 0;
+        int width = 0;
+        int height = 0;
+    };
+
     MediaPlayer() = default;
     bool start(const std::string& path, MediaKind kind);
     // Takes the player's news (observed properties, a seek's completion) into the fields.
     void take_event(const mpv_event& event);
     void drain_events();
+    // Makes (or re-sizes) the target; false when the GL cannot.
+    bool ensure_target(TextureTarget* target, int width, int height);
+    // Copies the whole target into that rectangle of the back buffer (rows upwards).
+    void copy_to_window(const TextureTarget& source, int x, int y, int width, int height);
 
     mpv_handle* mpv_ = nullptr;
     mpv_render_context* render_ = nullptr;
@@ -98,15 +114,10 @@ class MediaPlayer {
     int height_ = 0;
     // A video frame announced and not drawn yet.
     bool frame_pending_ = false;
-    uint32_t movie_framebuffer_ = 0;
-    uint32_t movie_texture_ = 0;
-    int movie_width_ = 0;
-    int movie_height_ = 0;
-    // The kept picture, its rows bottom to top.
-    uint32_t picture_framebuffer_ = 0;
-    uint32_t picture_texture_ = 0;
-    int picture_width_ = 0;
-    int picture_height_ = 0;
+    // The movie's frame, the kept picture (rows bottom to top) and the kept back buffer.
+    TextureTarget movie_;
+    TextureTarget picture_;
+    TextureTarget back_buffer_;
 };
 
 }  // namespace kvn::platform

@@ -1,5 +1,5 @@
 // Movies: played over the game's picture while the program waits for a key, a button or the
-// movie's end.
+// movie's end; the game's drawing in the back buffer is the same afterwards.
 #include <algorithm>
 
 #include "kvn/input.h"
@@ -55,6 +55,7 @@ std::unique_ptr<platform::MediaPlayer> open_movie(const StringValue& file) {
     if (runtime.renderer->read_presented_picture(&picture)) {
         movie->keep_picture(picture.width, picture.height, picture.bgra);
     }
+    movie->keep_back_buffer(width, height);
     return movie;
 }
 
@@ -92,6 +93,7 @@ int32_t play_movie(const StringValue& name, int32_t loop) {
         }
     }
     movie->stop();
+    movie->restore_back_buffer();
     return 0;
 }
 

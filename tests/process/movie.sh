@@ -1,6 +1,7 @@
 # Movies made here with ffmpeg's test source play over the program's picture: keys typed and
 # buttons held before the call do not end them, a key typed during one does, a looping movie
-# goes on past its length, and frames appear inside the fitted rectangle only.
+# goes on past its length, frames appear inside the fitted rectangle only, and the program's
+# drawing for its next frame is still there afterwards.
 source "$(dirname "$0")/lib/common.bash"
 start_display 1024x600
 
@@ -33,7 +34,7 @@ pixel() { convert "$work/shot.png" -format "%[pixel:p{$1,$2}]" info:; }
 shoot() { import -window "$probe" "$work/shot.png" || fail "no screenshot"; }
 
 # A 400 x 100 movie in the 640 x 480 window: 640 x 160 at y 160.
-start_movie "$work/wide.avi"
+start_movie "$work/wide.avi" KVN_TEST_MOVIE_HOLD=1
 xdotool type x
 sleep 0.3
 go
@@ -51,6 +52,12 @@ press space
 wait_for_report movie_result 30
 expect_equal "$(report movie_result)" 0 "result after a key"
 [ "$(report movie_ms)" -lt 3500 ] || fail "the key did not end the movie ($(report movie_ms) ms)"
+# The next frame shows what the program drew before the movie.
+wait_for_report after_movie
+shoot
+expect_equal "$(pixel 320 40)" "srgb(0,0,255)" "the blue box drawn before the movie"
+expect_equal "$(pixel 320 240)" "$backdrop" "the picture after the movie"
+: >"$KVN_TEST_OUT/end"
 wait_exit
 
 # A held button: the movie waits for its release, then plays to its end.

@@ -53,3 +53,6 @@ on_display "$bench_dir/loose/bench_game" 2>/dev/null
 
 echo "== save"
 on_display build/bench/bench_save 2>/dev/null
+
+echo "== media"
+on_display build/bench/bench_media 2>/dev/null

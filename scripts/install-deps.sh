@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libx11-dev libgl-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev liblzo2-dev
   libgtest-dev
+  libmpv-dev ffmpeg
   libcairo2-dev
   xvfb xauth xdotool x11-utils imagemagick gdb
   clang libclang-rt-14-dev

@@ -1,6 +1,6 @@
 // The runtime frame: process entry, start-up and shutdown, the frame loop, the error text,
-// the debugger channel and call-by-name, the frame clock, processes and platform information,
-// and the blocking line input.
+// background music and movies, the blocking line input, the debugger channel and call-by-name,
+// the frame clock, processes and platform information.
 // The error state, end_program and the clock are in kvn/base.h, which this header includes.
 #pragma once
 
@@ -80,6 +80,23 @@ void line_input(StringValue& text, int32_t x, int32_t y);
 void line_input_int(int32_t& value, int32_t x, int32_t y);
 // Line input on an empty text, stored as text_to_number of the line.
 void line_input_number(double& value, int32_t x, int32_t y);
+
+// ---- Background music and movies ----
+
+// Replaces the current music with the file (looping when loop != 0); nothing plays when the
+// file is not found or does not open.
+void play_music(const StringValue& name, int32_t loop);
+// Stops and closes the current music; returns 0.
+int32_t stop_music();
+// Plays the current music again from its start.
+void restart_music();
+// Sets the music volume (1.0 = full, kept within 0..1) unless it equals the volume last sent.
+void set_music_volume(double volume);
+// 1 while music plays (looping music always counts), else 0.
+int32_t music_playing();
+// Plays the movie over the picture until a key is typed, a button pressed or (unless looping)
+// it ends; 0 when it played, 3 when the file is not found or cannot be played.
+int32_t play_movie(const StringValue& name, int32_t loop);
 
 // ---- Error text, debugger channel, console, call-by-name ----
 

@@ -37,7 +37,7 @@ struct InputWaitHooks {
     bool (*pump_messages)() = nullptr;
     // True while Escape ends the program.
     bool (*escape_ends_program)() = nullptr;
-    // Restarts looping background music when it is due; null until there is music.
+    // Restarts looping background music when it is due.
     void (*music_restart_step)() = nullptr;
 };
 

@@ -3,6 +3,7 @@
 
 #include "platform/system.h"
 #include "platform/window.h"
+#include "runtime/media.h"
 #include "runtime/runtime_state.h"
 #include "sound/sound_device.h"
 
@@ -54,6 +55,7 @@ void show_screen() {
     runtime.frame_time_ms = clock_ms();
 
     while (runtime.paused && !runtime.reactivate_request) {
+        music_restart_step();
         pump_window_messages();
         platform::sleep_ms(kPauseSleepMs);
     }
@@ -70,6 +72,7 @@ void show_screen() {
         end_from_keyboard();
     }
 
+    music_restart_step();
     pump_window_messages();
     runtime.renderer->present(runtime.message_hook);
     runtime.renderer->start_next_frame();

@@ -10,6 +10,7 @@
 #include "input/input_state.h"
 #include "kvn/runtime.h"
 #include "kvn/value.h"
+#include "platform/media.h"
 
 namespace kvn {
 
@@ -28,6 +29,14 @@ struct RuntimeState {
     bool reactivate_request = false;
     bool escape_ends_program = true;
     bool quit_hook_done = false;
+    // The player of the current background music; null when none plays.
+    std::unique_ptr<platform::MediaPlayer> music_window;
+    // 0 when the music does not loop (or none plays), else the clock time of its restart.
+    double music_restart_ms = 0.0;
+    // The volume last sent, -1 when none was sent for the current music.
+    double music_volume = -1.0;
+    // The resolved file name of the current music.
+    StringValue music_file;
     SubEntry message_hook = nullptr;
     int32_t message_hook_state = -1;
     // The program's sub name table (set by the entry point; null in programs without one).

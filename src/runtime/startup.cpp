@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "runtime/media.h"
 #include "runtime/runtime_state.h"
 #include "sound/sound_device.h"
 
@@ -62,7 +63,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
         return true;
     };
     input.wait_hooks.escape_ends_program = [] { return runtime.escape_ends_program; };
-    // wait_hooks.music_restart_step stays null until the runtime plays background music.
+    input.wait_hooks.music_restart_step = music_restart_step;
     sound_create();
 
     if (project_settings.fullscreen_flag != 0) {
@@ -109,6 +110,7 @@ void runtime_shutdown() {
     if (!runtime.renderer) return;
 
     append_error_log("Shut down KVN");
+    stop_music();
     enter_program_directory();
     close_all_file_channels();
     if (runtime.input_state) input_shutdown(*runtime.input_state);

@@ -92,6 +92,30 @@ void play_shooter_sounds() {
     report("sound_again", again);
 }
 
+// Shows a picture, starts drawing the next one, waits (without looking at input) until the test has prepared the
+// devices and says "go", then plays the movie named by KVN_TEST_MOVIE over the picture.
+void play_test_movie(const char* movie) {
+    constexpr int32_t kBackdrop = 40 + 256 * 200 + 65536 * 90;
+    clear_screen(kBackdrop);
+    draw_rect(40, 40, 160, 80, 0xFFFFFF);
+    draw_rect(440, 360, 160, 80, 0x0000FF);
+    show_screen();
+    // Drawn for the next frame: still there after the movie.
+    draw_rect(260, 20, 120, 40, 0xFF0000);
+    report("movie_ready", "1");
+    while (!std::filesystem::exists(out_path("go"))) kvn::sleep(20);
+    const double started = elapsed_ms();
+    const int32_t result = play_movie(movie, option("KVN_TEST_MOVIE_LOOP") ? 1 : 0);
+    report("movie_ms", std::to_string(static_cast<int>(elapsed_ms() - started)));
+    report("movie_result", std::to_string(result));
+    if (option("KVN_TEST_MOVIE_HOLD")) {
+        // The frame after the movie stays on screen until the test has looked at it.
+        show_screen();
+        report("after_movie", "1");
+        while (!std::filesystem::exists(out_path("end"))) kvn::sleep(20);
+    }
+}
+
 }  // namespace
 
 const SubTableEntry kvn_sub_table[] = {
@@ -128,6 +152,7 @@ void Game_Main() {
     }
 
     if (option("KVN_TEST_SOUNDS")) play_shooter_sounds();
+    if (const char* movie = std::getenv("KVN_TEST_MOVIE")) play_test_movie(movie);
 
     int32_t width = 0, height = 0;
     get_screen_size_int(width, height);

@@ -155,11 +155,14 @@ void VoruRERarudeve::bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bo
         return use_mip ? sprites[index].mip_texture : sprites[index].texture;
     };
     if (gl::glActiveTextureARB) {
-        select_unit(1);
-        if (second_slot < 0 || slot < 0) {
-            set_texturing(1, false);
-        } else {
+        // Unit 1 is selected only when something changes there: switching units ends the
+        // driver's batch as any state change does.
+        if (second_slot >= 0 && slot >= 0) {
+            select_unit(1);
             bind_texture(1, texture_of(slot), GL_REPEAT);
+        } else if (!gl_state_.holds_texturing(1, false)) {
+            select_unit(1);
+            set_texturing(1, false);
         }
         select_unit(0);
         if (slot < 0) {
@@ -203,7 +206,7 @@ void VoruRERarudeve::draw_background(int32_t index) {
     const BackgroundImage& background = backgrounds[index];
     if (background.rows == 0 || background.columns == 0) return;
     set_switch(GlSwitch::kAlphaTest, false);
-    if (gl::glActiveTextureARB) {
+    if (gl::glActiveTextureARB && !gl_state_.holds_texturing(1, false)) {
         select_unit(1);
         set_texturing(1, false);
     }

@@ -36,6 +36,10 @@ bool GlStateCache::change_binding(int32_t unit, uint32_t texture) {
     return change(&binding_[unit], int64_t{texture});
 }
 
+bool GlStateCache::holds_texturing(int32_t unit, bool enabled) const {
+    return valid_unit(unit) && texturing_[unit] == (enabled ? 1 : 0);
+}
+
 int64_t GlStateCache::binding(int32_t unit) const {
     return valid_unit(unit) ? binding_[unit] : kUnknown;
 }

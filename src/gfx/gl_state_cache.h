@@ -28,6 +28,8 @@ class GlStateCache {
     bool change_filter(uint32_t texture, int32_t filter);
     bool change_switch(GlSwitch which, bool enabled);
     bool change_blend_function(int32_t source, int32_t destination);
+    // True when 2D texturing on a unit is known to be as given.
+    bool holds_texturing(int32_t unit, bool enabled) const;
     // The active unit as far as known, or -1.
     int32_t active_unit() const { return active_unit_; }
     // The texture bound to a unit as far as known, or -1.

@@ -54,6 +54,9 @@ TEST(GlStateCacheTest, SendsOnlySettingsThatDifferFromTheKnownOnes) {
     };
     GlStateCache cache;
     for (const Step& step : steps) EXPECT_EQ(step.change(cache), step.sent) << step.what;
+    EXPECT_TRUE(cache.holds_texturing(1, false));
+    EXPECT_FALSE(cache.holds_texturing(1, true));
+    EXPECT_FALSE(cache.holds_texturing(2, false));
     EXPECT_EQ(cache.active_unit(), 0);
     EXPECT_EQ(cache.binding(0), 0);
     EXPECT_EQ(cache.binding(1), 5);
@@ -77,6 +80,7 @@ TEST(GlStateCacheTest, SendsOnlySettingsThatDifferFromTheKnownOnes) {
     cache.invalidate();
     EXPECT_EQ(cache.active_unit(), -1);
     EXPECT_EQ(cache.binding(1), -1);
+    EXPECT_FALSE(cache.holds_texturing(1, false));
     for (size_t i = 0; i < known.size(); ++i) {
         EXPECT_FALSE(known[i](kept)) << "setting " << i;
         EXPECT_TRUE(known[i](cache)) << "setting " << i;

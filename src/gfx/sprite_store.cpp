@@ -189,10 +189,12 @@ bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t ke
 void VoruRERarudeve::free_background(int32_t index) {
     BackgroundImage& background = backgrounds[index];
     for (BackgroundTile& tile : background.tiles) {
-        if (context_ready && tile.texture != 0) glDeleteTextures(1, &tile.texture);
+        if (context_ready && tile.texture != 0) {
+            glDeleteTextures(1, &tile.texture);
+            invalidate_gl_state_cache();
+        }
         tile = BackgroundTile();
     }
-    invalidate_gl_state_cache();
     background.rows = 0;
     background.columns = 0;
     background.tile_side = 0;

@@ -2,18 +2,18 @@
 // time spent decoding and uploading pictures; (b) a crowded scene for 600 frames without the
 // frame limit, split between Process_Master and Draw_Screen, against a bare OpenGL loop that
 // draws the same layers and quads with no game logic.
-#include "../game/game.h"
-
 #include <GL/gl.h>
 #include <kvn/kvn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "../game/game.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "gfx/image_decoders.h"
@@ -25,6 +25,7 @@ using namespace kvn;
 namespace {
 
 constexpr int kFrames = 600;
+constexpr int kBlocks = 6;
 constexpr int32_t kEnemies = 40, kShots = 300, kStars = 200, kExplosions = 20, kSparks = 40;
 
 // Milliseconds since this process started (the kernel counts start times in clock ticks).
@@ -276,37 +277,48 @@ void Game_Main() {
     limit_fps(1e6);
     random_seed(7);
     fill_scene();
-    Timing game;
-    const double game_start = clock_ms(), game_cpu = cpu_ms();
-    for (int frame = 0; frame < kFrames; ++frame) {
-        fill_scene();
-        const double t0 = clock_ms();
-        Process_Master();
-        const double t1 = clock_ms();
-        Draw_Screen();
-        Draw_FPS();
-        const double t2 = clock_ms();
-        show_screen();
-        game.master_ms += t1 - t0;
-        game.draw_ms += t2 - t1;
-        game.present_ms += clock_ms() - t2;
-    }
-    game.wall_ms = clock_ms() - game_start;
-    game.cpu_ms = cpu_ms() - game_cpu;
+    // Game and bare frames take turns in blocks, so a load elsewhere on the machine falls on
+    // both alike; the best block of each is compared too.
+    Timing game, bare;
+    double best_game_block = 1e300, best_bare_block = 1e300;
+    for (int block = 0; block < kBlocks; ++block) {
+        const double game_start = clock_ms(), game_cpu = cpu_ms();
+        for (int frame = 0; frame < kFrames / kBlocks; ++frame) {
+            fill_scene();
+            const double t0 = clock_ms();
+            Process_Master();
+            const double t1 = clock_ms();
+            Draw_Screen();
+            Draw_FPS();
+            const double t2 = clock_ms();
+            show_screen();
+            game.master_ms += t1 - t0;
+            game.draw_ms += t2 - t1;
+            game.present_ms += clock_ms() - t2;
+        }
+        const double game_block = clock_ms() - game_start;
+        game.wall_ms += game_block;
+        game.cpu_ms += cpu_ms() - game_cpu;
+        best_game_block = std::min(best_game_block, game_block);
 
-    Timing bare;
-    const double bare_start = clock_ms(), bare_cpu = cpu_ms();
-    for (int frame = 0; frame < kFrames; ++frame) {
-        const double t0 = clock_ms();
-        draw_bare_frame();
-        const double t1 = clock_ms();
-        platform::gl_swap(main_window());
-        bare.draw_ms += t1 - t0;
-        bare.present_ms += clock_ms() - t1;
+        const double bare_start = clock_ms(), bare_cpu = cpu_ms();
+        for (int frame = 0; frame < kFrames / kBlocks; ++frame) {
+            const double t0 = clock_ms();
+            draw_bare_frame();
+            const double t1 = clock_ms();
+            platform::gl_swap(main_window());
+            bare.draw_ms += t1 - t0;
+            bare.present_ms += clock_ms() - t1;
+        }
+        glFinish();
+        const double bare_block = clock_ms() - bare_start;
+        bare.wall_ms += bare_block;
+        bare.cpu_ms += cpu_ms() - bare_cpu;
+        best_bare_block = std::min(best_bare_block, bare_block);
+        // The bare frames changed GL state behind the renderer's back.
+        runtime.renderer->invalidate_gl_state_cache();
+        set_viewport(0, 0, 0, 0);
     }
-    glFinish();
-    bare.wall_ms = clock_ms() - bare_start;
-    bare.cpu_ms = cpu_ms() - bare_cpu;
 
     std::printf(
         "crowded scene, %d frames (%d enemies, %d shots, %d stars, %d explosions, %d sparks):\n",
@@ -321,7 +333,9 @@ void Game_Main() {
         "ms, swap %.2f ms\n",
         kFrames * 1000.0 / bare.wall_ms, bare.wall_ms / kFrames, bare.cpu_ms / kFrames,
         bare.draw_ms / kFrames, bare.present_ms / kFrames);
-    std::printf("  ratio game/bare frame time: %.2fx (aim: at most 1.10x)\n",
-                game.wall_ms / bare.wall_ms);
+    std::printf(
+        "  ratio game/bare frame time: %.2fx over all frames, %.2fx in the best of %d "
+        "blocks of %d frames each (aim: at most 1.10x)\n",
+        game.wall_ms / bare.wall_ms, best_game_block / best_bare_block, kBlocks, kFrames / kBlocks);
     end_statement();
 }

@@ -6,6 +6,7 @@
 #include <kvn/kvn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -13,6 +14,9 @@
 #include <string>
 
 #include "../game/game.h"
+#include "files/media_archive.h"
+#include "files/media_reader.h"
+#include "gfx/image_decoders.h"
 #include "platform/window.h"
 #include "runtime/runtime_state.h"
 
@@ -21,6 +25,7 @@ using namespace kvn;
 namespace {
 
 constexpr int kFrames = 600;
+constexpr int kBlocks = 6;
 constexpr int32_t kEnemies = 40, kShots = 300, kStars = 200, kExplosions = 20, kSparks = 40;
 
 // Milliseconds since this process started (the kernel counts start times in clock ticks).
@@ -50,17 +55,18 @@ void fill_scene() {
         Spawn_Enemy(1 + random_int(2), random_between(200, 1000), random_between(0, 470));
     }
     while (array_bounds(Player_Shots, 0) < kShots) {
-        array_push(Player_Shots, Shot{random_between(130, 1000), random_between(0, 530), 0, 1, 12,
-                                      100, 32, 16});
+        array_push(Player_Shots,
+                   Shot{random_between(130, 1000), random_between(0, 530), 0, 1, 12, 100, 32, 16});
     }
     while (array_bounds(Stars, 0) < kStars) {
-        array_push(Stars, Star{random_between(0, 1023), random_between(0, 599),
-                               random_between(50, 200)});
+        array_push(Stars,
+                   Star{random_between(0, 1023), random_between(0, 599), random_between(50, 200)});
     }
     while (array_bounds(Explosions, 0) < kExplosions) {
         Add_Explosion(random_between(0, 960), random_between(0, 500), 1);
     }
-    while (array_bounds(Sparks, 0) < kSparks) Add_Spark(random_between(0, 990), random_between(8, 560));
+    while (array_bounds(Sparks, 0) < kSparks)
+        Add_Spark(random_between(0, 990), random_between(8, 560));
 }
 
 // ---- The bare loop: the same quads straight through OpenGL ----
@@ -120,7 +126,8 @@ void draw_bare_frame() {
     glBegin(GL_QUADS);
     for (int32_t i = 0; i < array_bounds(Stars, 0); ++i) {
         const Star& s = array_element(Stars, i);
-        glColor3ub(static_cast<GLubyte>(s.z), static_cast<GLubyte>(s.z), static_cast<GLubyte>(s.z + 55));
+        glColor3ub(static_cast<GLubyte>(s.z), static_cast<GLubyte>(s.z),
+                   static_cast<GLubyte>(s.z + 55));
         glTexCoord2f(0, star.v_max);
         glVertex2d(s.x, s.y);
         glTexCoord2f(star.u_max, star.v_max);
@@ -180,6 +187,36 @@ void draw_bare_frame() {
     for (int32_t i = 0; i < 20; ++i) quad(font, 600 + i * 17, i < 12 ? 0 : 573, 17, 27);
 }
 
+// The CPU steps of loading the stage pictures, each timed on its own over all of them: reading
+// (and unpacking from the archive), decoding, and the texture preparation with the mipmaps.
+struct LoadSteps {
+    double read_ms = 0, decode_ms = 0, prepare_ms = 0;
+};
+
+LoadSteps stage_load_steps() {
+    LoadSteps steps;
+    std::vector<uint8_t> bytes;
+    DecodedImage image;
+    TextureImage texture;
+    for (int32_t i = 0; i <= to_integer(Last_Section); ++i) {
+        for (int32_t layer = 0; layer < 3; ++layer) {
+            StringValue resolved;
+            resolve_in_first_archive(array_element(Stage_Files, i, layer), resolved);
+            const double t0 = clock_ms();
+            read_whole_media(resolved.c_str(), &bytes);
+            const double t1 = clock_ms();
+            decode_png(bytes.data(), bytes.size(), resolved.c_str(), 0x8000FF, 8192, &image);
+            const double t2 = clock_ms();
+            prepare_texture(image, 0, 0, 0, 0, 8192, false, &texture);
+            build_mipmap_chain(&texture, [](int32_t, int32_t, int32_t, const uint8_t*) {});
+            steps.read_ms += t1 - t0;
+            steps.decode_ms += t2 - t1;
+            steps.prepare_ms += clock_ms() - t2;
+        }
+    }
+    return steps;
+}
+
 struct Timing {
     double master_ms = 0, draw_ms = 0, present_ms = 0, wall_ms = 0, cpu_ms = 0;
 };
@@ -207,63 +244,98 @@ void Game_Main() {
     Load_Graphics();
     for (int32_t i = 0; i <= to_integer(Last_Section); ++i) {
         for (int32_t layer = 0; layer < 3; ++layer) {
-            load_sprite(array_element(Stage_Files, i, layer), (layer == 0 ? 910 : layer == 1 ? 920 : 890) + i);
+            load_sprite(array_element(Stage_Files, i, layer), (layer == 0   ? 910
+                                                               : layer == 1 ? 920
+                                                                            : 890) +
+                                                                  i);
         }
     }
     const double load_ms = clock_ms() - load_start;
+    const double stage_start = clock_ms();
+    for (int32_t i = 0; i <= to_integer(Last_Section); ++i) {
+        for (int32_t layer = 0; layer < 3; ++layer) {
+            load_sprite(array_element(Stage_Files, i, layer), (layer == 0   ? 910
+                                                               : layer == 1 ? 920
+                                                                            : 890) +
+                                                                  i);
+        }
+    }
+    const double stage_ms = clock_ms() - stage_start;
+    const LoadSteps steps = stage_load_steps();
     const bool archive = access("vd.gfx", F_OK) == 0;
-    std::printf("start-up (%s): %.0f ms from process start to the first frame (%.0f ms CPU "
-                "in the game's start), of which decoding and uploading the pictures %.0f ms\n",
-                archive ? "media archive vd.gfx" : "loose files", startup_ms, startup_cpu,
-                load_ms);
+    std::printf(
+        "start-up (%s): %.0f ms from process start to the first frame (%.0f ms CPU "
+        "in the game's start), of which decoding and uploading the pictures %.0f ms\n",
+        archive ? "media archive vd.gfx" : "loose files", startup_ms, startup_cpu, load_ms);
+    std::printf(
+        "  the %d stage pictures: load_sprite %.0f ms = reading %.0f ms + decoding %.0f ms "
+        "+ texture and mipmaps %.0f ms + GL upload and the rest %.0f ms\n",
+        3 * (to_integer(Last_Section) + 1), stage_ms, steps.read_ms, steps.decode_ms,
+        steps.prepare_ms, stage_ms - steps.read_ms - steps.decode_ms - steps.prepare_ms);
 
     // (b) The crowded scene, frames not limited.
     limit_fps(1e6);
     random_seed(7);
     fill_scene();
-    Timing game;
-    const double game_start = clock_ms(), game_cpu = cpu_ms();
-    for (int frame = 0; frame < kFrames; ++frame) {
-        fill_scene();
-        const double t0 = clock_ms();
-        Process_Master();
-        const double t1 = clock_ms();
-        Draw_Screen();
-        Draw_FPS();
-        const double t2 = clock_ms();
-        show_screen();
-        game.master_ms += t1 - t0;
-        game.draw_ms += t2 - t1;
-        game.present_ms += clock_ms() - t2;
-    }
-    game.wall_ms = clock_ms() - game_start;
-    game.cpu_ms = cpu_ms() - game_cpu;
+    // Game and bare frames take turns in blocks, so a load elsewhere on the machine falls on
+    // both alike; the best block of each is compared too.
+    Timing game, bare;
+    double best_game_block = 1e300, best_bare_block = 1e300;
+    for (int block = 0; block < kBlocks; ++block) {
+        const double game_start = clock_ms(), game_cpu = cpu_ms();
+        for (int frame = 0; frame < kFrames / kBlocks; ++frame) {
+            fill_scene();
+            const double t0 = clock_ms();
+            Process_Master();
+            const double t1 = clock_ms();
+            Draw_Screen();
+            Draw_FPS();
+            const double t2 = clock_ms();
+            show_screen();
+            game.master_ms += t1 - t0;
+            game.draw_ms += t2 - t1;
+            game.present_ms += clock_ms() - t2;
+        }
+        const double game_block = clock_ms() - game_start;
+        game.wall_ms += game_block;
+        game.cpu_ms += cpu_ms() - game_cpu;
+        best_game_block = std::min(best_game_block, game_block);
 
-    Timing bare;
-    const double bare_start = clock_ms(), bare_cpu = cpu_ms();
-    for (int frame = 0; frame < kFrames; ++frame) {
-        const double t0 = clock_ms();
-        draw_bare_frame();
-        const double t1 = clock_ms();
-        platform::gl_swap(main_window());
-        bare.draw_ms += t1 - t0;
-        bare.present_ms += clock_ms() - t1;
+        const double bare_start = clock_ms(), bare_cpu = cpu_ms();
+        for (int frame = 0; frame < kFrames / kBlocks; ++frame) {
+            const double t0 = clock_ms();
+            draw_bare_frame();
+            const double t1 = clock_ms();
+            platform::gl_swap(main_window());
+            bare.draw_ms += t1 - t0;
+            bare.present_ms += clock_ms() - t1;
+        }
+        glFinish();
+        const double bare_block = clock_ms() - bare_start;
+        bare.wall_ms += bare_block;
+        bare.cpu_ms += cpu_ms() - bare_cpu;
+        best_bare_block = std::min(best_bare_block, bare_block);
+        // The bare frames changed GL state behind the renderer's back.
+        runtime.renderer->invalidate_gl_state_cache();
+        set_viewport(0, 0, 0, 0);
     }
-    glFinish();
-    bare.wall_ms = clock_ms() - bare_start;
-    bare.cpu_ms = cpu_ms() - bare_cpu;
 
-    std::printf("crowded scene, %d frames (%d enemies, %d shots, %d stars, %d explosions, %d sparks):\n",
-                kFrames, kEnemies, kShots, kStars, kExplosions, kSparks);
-    std::printf("  game: %6.1f fps, %6.2f ms/frame wall, %6.2f ms/frame CPU (all threads); "
-                "Process_Master %.3f ms, Draw_Screen + Draw_FPS %.2f ms, present %.2f ms\n",
-                kFrames * 1000.0 / game.wall_ms, game.wall_ms / kFrames, game.cpu_ms / kFrames,
-                game.master_ms / kFrames, game.draw_ms / kFrames, game.present_ms / kFrames);
-    std::printf("  bare OpenGL: %6.1f fps, %6.2f ms/frame wall, %6.2f ms/frame CPU; drawing %.2f "
-                "ms, swap %.2f ms\n",
-                kFrames * 1000.0 / bare.wall_ms, bare.wall_ms / kFrames, bare.cpu_ms / kFrames,
-                bare.draw_ms / kFrames, bare.present_ms / kFrames);
-    std::printf("  ratio game/bare frame time: %.2fx (aim: at most 1.10x)\n",
-                game.wall_ms / bare.wall_ms);
+    std::printf(
+        "crowded scene, %d frames (%d enemies, %d shots, %d stars, %d explosions, %d sparks):\n",
+        kFrames, kEnemies, kShots, kStars, kExplosions, kSparks);
+    std::printf(
+        "  game: %6.1f fps, %6.2f ms/frame wall, %6.2f ms/frame CPU (all threads); "
+        "Process_Master %.3f ms, Draw_Screen + Draw_FPS %.2f ms, present %.2f ms\n",
+        kFrames * 1000.0 / game.wall_ms, game.wall_ms / kFrames, game.cpu_ms / kFrames,
+        game.master_ms / kFrames, game.draw_ms / kFrames, game.present_ms / kFrames);
+    std::printf(
+        "  bare OpenGL: %6.1f fps, %6.2f ms/frame wall, %6.2f ms/frame CPU; drawing %.2f "
+        "ms, swap %.2f ms\n",
+        kFrames * 1000.0 / bare.wall_ms, bare.wall_ms / kFrames, bare.cpu_ms / kFrames,
+        bare.draw_ms / kFrames, bare.present_ms / kFrames);
+    std::printf(
+        "  ratio game/bare frame time: %.2fx over all frames, %.2fx in the best of %d "
+        "blocks of %d frames each (aim: at most 1.10x)\n",
+        game.wall_ms / bare.wall_ms, best_game_block / best_bare_block, kBlocks, kFrames / kBlocks);
     end_statement();
 }

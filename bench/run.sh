@@ -35,7 +35,7 @@ echo "== mixer"
 build/bench/bench_mixer
 
 echo "== images"
-build/bench/bench_images
+on_display build/bench/bench_images 2>/dev/null
 
 echo "== input"
 on_display build/bench/bench_input 2>/dev/null

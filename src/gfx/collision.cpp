@@ -7,11 +7,6 @@ namespace kvn {
 
 namespace {
 
-constexpr uint64_t kEvenColumns = 0x5555555555555555ULL;
-constexpr uint64_t kOddColumns = 0xAAAAAAAAAAAAAAAAULL;
-// Rows whose words are kept at once; taller overlaps are searched band by band.
-constexpr int64_t kBandRows = 256;
-
 // Walks one sprite's mask along the overlap: the bits of a screen row from the overlap's left
 // column on, 64 columns per word.
 class MaskCursor {
@@ -39,11 +34,10 @@ class MaskCursor {
     int shift_;
 };
 
-// The screen range [first, end) in which a placement's texels lie inside its image and mask,
-// along one axis; image_origin is where image coordinate 0 lies on the screen.
-void inside_image(int64_t image_origin, int64_t image_size, int64_t* first, int64_t* end) {
-    *first = std::max(*first, image_origin);
-    *end = std::min(*end, image_origin + image_size);
+// Narrows the screen range [first, end) along one axis to [origin, origin + size).
+void clip_to_span(int64_t origin, int64_t size, int64_t* first, int64_t* end) {
+    *first = std::max(*first, origin);
+    *end = std::min(*end, origin + size);
 }
 
 }  // namespace
@@ -55,12 +49,24 @@ CollisionMask make_collision_mask(const uint8_t* alpha, int32_t width, int32_t h
     mask.height = height;
     mask.words_per_row = (width + 63) / 64;
     mask.bits.assign(static_cast<size_t>(mask.words_per_row) * static_cast<size_t>(height), 0);
-    for (int64_t row = 0; row < height; ++row) {
-        const uint8_t* texels = alpha + row * width;
-        uint64_t* words = mask.bits.data() + row * mask.words_per_row;
+    int32_t left = width, right = 0, first_row = height, end_row = 0;
+    for (int32_t row = 0; row < height; ++row) {
+        const uint8_t* texels = alpha + static_cast<size_t>(row) * width;
+        uint64_t* words = mask.bits.data() + static_cast<size_t>(row) * mask.words_per_row;
         for (int32_t column = 0; column < width; ++column) {
-            if (texels[column] != 0) words[column >> 6] |= uint64_t{1} << (column & 63);
+            if (texels[column] == 0) continue;
+            words[column >> 6] |= uint64_t{1} << (column & 63);
+            left = std::min(left, column);
+            right = std::max(right, column + 1);
+            first_row = std::min(first_row, row);
+            end_row = row + 1;
         }
+    }
+    if (right > 0) {
+        mask.opaque_left = left;
+        mask.opaque_right = right;
+        mask.opaque_first_row = first_row;
+        mask.opaque_end_row = end_row;
     }
     return mask;
 }
@@ -77,13 +83,18 @@ bool placements_collide(const CollisionPlacement& a, const CollisionPlacement& b
     int64_t top = std::max(a.y, b.y);
     int64_t bottom = std::min(a.y + a.frame_h, b.y + b.frame_h);
 
-    // Only texels inside both images and both masks can be opaque. A texture row is
-    // img_h - 1 - image row, so image rows below img_h - mask height have no texels.
+    // Only texels inside both images and the opaque rectangles of both masks can be opaque,
+    // so most shapes that miss each other are told apart here. Texture row r is image row
+    // img_h - 1 - r.
     for (const CollisionPlacement* p : {&a, &b}) {
-        const int64_t columns = std::min<int64_t>(p->img_w, p->mask->width);
-        inside_image(p->x - p->frame_x, columns, &left, &right);
-        const int64_t first_row = std::max<int64_t>(0, int64_t{p->img_h} - p->mask->height);
-        inside_image(p->y - p->frame_y + first_row, p->img_h - first_row, &top, &bottom);
+        const CollisionMask& mask = *p->mask;
+        const int64_t image_x = p->x - p->frame_x, image_y = p->y - p->frame_y;
+        clip_to_span(image_x, p->img_w, &left, &right);
+        clip_to_span(image_x + mask.opaque_left, int64_t{mask.opaque_right} - mask.opaque_left,
+                     &left, &right);
+        clip_to_span(image_y, p->img_h, &top, &bottom);
+        clip_to_span(image_y + p->img_h - mask.opaque_end_row,
+                     int64_t{mask.opaque_end_row} - mask.opaque_first_row, &top, &bottom);
     }
     if (right <= left || bottom <= top) return false;
 
@@ -91,27 +102,21 @@ bool placements_collide(const CollisionPlacement& a, const CollisionPlacement& b
     const MaskCursor b_bits(*b.mask, b.frame_x + left - b.x, b.img_h - 1 - (b.frame_y + top - b.y));
     const int64_t width = right - left;
 
-    // Per row, the pixels opaque in both sprites folded into one word: chunks lie 64 columns
-    // apart, so every bit keeps its column's parity. Rows are searched even rows first, each
-    // with even columns first, so large overlaps are found after few tests.
-    uint64_t words[kBandRows];
-    for (int64_t band = 0; band < bottom - top; band += kBandRows) {
-        const int64_t rows = std::min(kBandRows, bottom - top - band);
-        for (int64_t row_parity = 0; row_parity < 2; ++row_parity) {
-            for (int64_t row = row_parity; row < rows; row += 2) {
-                uint64_t both = 0;
-                for (int64_t chunk = 0; chunk * 64 < width; ++chunk) {
-                    const int64_t count = std::min<int64_t>(64, width - chunk * 64);
-                    both |= a_bits.bits(band + row, chunk, count) &
-                            b_bits.bits(band + row, chunk, count);
-                }
-                if (both & kEvenColumns) return true;
-                words[row] = both;
-            }
-            for (int64_t row = row_parity; row < rows; row += 2) {
-                if (words[row] & kOddColumns) return true;
-            }
+    // Which pixel is found first does not change the answer, so the search takes 64 pixels
+    // per test and starts at the overlap's middle row, working outwards, where partly
+    // overlapping shapes meet most often; the first common opaque pixel ends it.
+    const int64_t rows = bottom - top;
+    const auto row_hits = [&](int64_t row) {
+        for (int64_t chunk = 0; chunk * 64 < width; ++chunk) {
+            const int64_t count = std::min<int64_t>(64, width - chunk * 64);
+            if (a_bits.bits(row, chunk, count) & b_bits.bits(row, chunk, count)) return true;
         }
+        return false;
+    };
+    const int64_t middle = rows / 2;
+    for (int64_t step = 0; step <= middle; ++step) {
+        if (middle + step < rows && row_hits(middle + step)) return true;
+        if (step < middle && row_hits(middle - 1 - step)) return true;
     }
     return false;
 }

@@ -14,6 +14,12 @@ struct CollisionMask {
     int32_t height = 0;
     int32_t words_per_row = 0;
     std::vector<uint64_t> bits;
+    // The smallest rectangle holding every opaque texel: columns [opaque_left, opaque_right),
+    // texture rows [opaque_first_row, opaque_end_row); empty when nothing is opaque.
+    int32_t opaque_left = 0;
+    int32_t opaque_right = 0;
+    int32_t opaque_first_row = 0;
+    int32_t opaque_end_row = 0;
 
     bool opaque(int32_t column, int32_t row) const {
         return (bits[static_cast<size_t>(row) * words_per_row + (column >> 6)] >> (column & 63)) &
@@ -42,8 +48,8 @@ struct CollisionPlacement {
 bool frames_overlap(const CollisionPlacement& a, const CollisionPlacement& b);
 
 // True when the two frames overlap (edges that only touch do not) in a pixel where both
-// sprites are opaque. Rows and columns are searched in four interleaved passes (even rows with
-// even columns first), so large overlaps are found after few tests.
+// sprites are opaque. Rows are searched from the overlap's middle outwards, 64 pixels per test,
+// and the first common opaque pixel ends the search.
 bool placements_collide(const CollisionPlacement& a, const CollisionPlacement& b);
 
 }  // namespace kvn

@@ -29,13 +29,6 @@ VoruRERarudeve* drawing_renderer() {
     return renderer && renderer->context_ready ? renderer : nullptr;
 }
 
-void bind_texture(uint32_t name) {
-    glBindTexture(GL_TEXTURE_2D, name);
-    glEnable(GL_TEXTURE_2D);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-}
-
 SpriteGeometry geometry_of(const SpriteSlot& sprite) {
     return {sprite.img_w, sprite.img_h, sprite.tex_w, sprite.tex_h, sprite.frame_w, sprite.frame_h};
 }
@@ -48,7 +41,7 @@ uint8_t colour_alpha(const VoruRERarudeve& renderer, int32_t colour) {
 
 // Prepares a primitive: no alpha test, the colour, no texture, pixel-centre offset.
 void begin_primitive(VoruRERarudeve& renderer, int32_t colour) {
-    glDisable(GL_ALPHA_TEST);
+    renderer.set_switch(GlSwitch::kAlphaTest, false);
     glColor4ub(static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
                static_cast<uint8_t>(colour >> 16), colour_alpha(renderer, colour));
     renderer.bind_sprite(-1, -1, false);
@@ -59,12 +52,12 @@ void begin_primitive(VoruRERarudeve& renderer, int32_t colour) {
 }
 
 // Undoes begin_primitive; the alpha test is on again whatever the alpha mode.
-void end_primitive(const VoruRERarudeve& renderer) {
+void end_primitive(VoruRERarudeve& renderer) {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glColor4f(1.0f, 1.0f, 1.0f, renderer.current_alpha);
-    glEnable(GL_ALPHA_TEST);
+    renderer.set_switch(GlSwitch::kAlphaTest, true);
 }
 
 // A GL quad over whole-pixel corners: top-right, top-left, bottom-left, bottom-right.
@@ -93,71 +86,139 @@ bool frame_rect_of(const SpriteSlot& sprite, int32_t frame, double inset, Textur
 
 // ---- Renderer operations ----
 
+void VoruRERarudeve::select_unit(int32_t unit) {
+    if (!gl_state_.change_active_unit(unit) || !gl::glActiveTextureARB) return;
+    gl::glActiveTextureARB(unit == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB);
+}
+
+void VoruRERarudeve::set_texturing(int32_t unit, bool enabled) {
+    if (!gl_state_.change_texturing(unit, enabled)) return;
+    if (enabled) {
+        glEnable(GL_TEXTURE_2D);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+}
+
+int64_t VoruRERarudeve::known_bound_texture() const {
+    return gl_state_.binding(gl_state_.active_unit());
+}
+
+void VoruRERarudeve::set_bound_wrap(int32_t wrap) {
+    const int64_t bound = known_bound_texture();
+    if (bound >= 0 && !gl_state_.change_wrap(static_cast<uint32_t>(bound), wrap)) return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+}
+
+void VoruRERarudeve::bind_texture(int32_t unit, uint32_t texture, int32_t wrap) {
+    if (gl_state_.change_binding(unit, texture)) glBindTexture(GL_TEXTURE_2D, texture);
+    set_texturing(unit, true);
+    set_bound_wrap(wrap);
+}
+
+void VoruRERarudeve::set_switch(GlSwitch which, bool enabled) {
+    static constexpr GLenum kCapabilities[] = {GL_ALPHA_TEST, GL_BLEND, GL_COLOR_MATERIAL,
+                                               GL_DITHER};
+    if (!gl_state_.change_switch(which, enabled)) return;
+    if (enabled) {
+        glEnable(kCapabilities[static_cast<int>(which)]);
+    } else {
+        glDisable(kCapabilities[static_cast<int>(which)]);
+    }
+}
+
+void VoruRERarudeve::set_blend_function(uint32_t source, uint32_t destination) {
+    if (gl_state_.change_blend_function(static_cast<int32_t>(source),
+                                        static_cast<int32_t>(destination))) {
+        glBlendFunc(source, destination);
+    }
+}
+
+void VoruRERarudeve::invalidate_gl_state_cache() {
+    gl_state_.invalidate();
+}
+
 void VoruRERarudeve::bind_sprite(int32_t slot, int32_t second_slot, bool use_mip) {
+    bind_sprite_with_wrap(slot, second_slot, use_mip, GL_REPEAT);
+}
+
+void VoruRERarudeve::bind_sprite_for_fan(int32_t slot) {
+    bind_sprite_with_wrap(slot, -1, false, GL_CLAMP_TO_EDGE);
+}
+
+void VoruRERarudeve::bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bool use_mip,
+                                           int32_t wrap) {
     current_sprite = slot;
     const auto texture_of = [&](int32_t index) -> uint32_t {
         if (!valid_sprite_slot(index)) return 0;
         return use_mip ? sprites[index].mip_texture : sprites[index].texture;
     };
     if (gl::glActiveTextureARB) {
-        gl::glActiveTextureARB(GL_TEXTURE1_ARB);
-        if (second_slot < 0 || slot < 0) {
-            glDisable(GL_TEXTURE_2D);
-        } else {
-            bind_texture(texture_of(slot));
+        // Unit 1 is selected only when something changes there: switching units ends the
+        // driver's batch as any state change does.
+        if (second_slot >= 0 && slot >= 0) {
+            select_unit(1);
+            bind_texture(1, texture_of(slot), GL_REPEAT);
+        } else if (!gl_state_.holds_texturing(1, false)) {
+            select_unit(1);
+            set_texturing(1, false);
         }
-        gl::glActiveTextureARB(GL_TEXTURE0_ARB);
+        select_unit(0);
         if (slot < 0) {
-            glDisable(GL_TEXTURE_2D);
+            set_texturing(0, false);
             return;
         }
-        bind_texture(texture_of(second_slot >= 0 ? second_slot : slot));
+        bind_texture(0, texture_of(second_slot >= 0 ? second_slot : slot), wrap);
         return;
     }
+    select_unit(0);
     if (slot < 0) {
-        glDisable(GL_TEXTURE_2D);
-        glEnable(GL_COLOR_MATERIAL);
+        set_texturing(0, false);
+        set_switch(GlSwitch::kColourMaterial, true);
         return;
     }
-    bind_texture(texture_of(slot));
+    bind_texture(0, texture_of(slot), wrap);
 }
 
-void VoruRERarudeve::apply_filter() const {
+void VoruRERarudeve::apply_filter() {
     const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
+    const int64_t bound = known_bound_texture();
+    if (bound >= 0 && !gl_state_.change_filter(static_cast<uint32_t>(bound), filter)) return;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
 }
 
-void VoruRERarudeve::draw_fan(const FanVertex corners[4]) const {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(FanVertex), &corners[0].x);
-    if (current_sprite >= 0) {
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, sizeof(FanVertex), &corners[0].u);
-    }
+void VoruRERarudeve::draw_fan(const FanVertex corners[4]) {
     // Plain clamping darkens stretched edges with the border colour; edge texels do not.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, 4);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    set_bound_wrap(GL_CLAMP_TO_EDGE);
+    // Vertices given one by one let the driver gather consecutive draws into one.
+    const bool textured = current_sprite >= 0;
+    glBegin(GL_TRIANGLE_FAN);
+    for (int corner = 0; corner < 4; ++corner) {
+        if (textured) glTexCoord2f(corners[corner].u, corners[corner].v);
+        glVertex2f(corners[corner].x, corners[corner].y);
+    }
+    glEnd();
 }
 
 void VoruRERarudeve::draw_background(int32_t index) {
     const BackgroundImage& background = backgrounds[index];
     if (background.rows == 0 || background.columns == 0) return;
-    glDisable(GL_ALPHA_TEST);
-    if (gl::glActiveTextureARB) {
-        gl::glActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisable(GL_TEXTURE_2D);
-        gl::glActiveTextureARB(GL_TEXTURE0_ARB);
+    set_switch(GlSwitch::kAlphaTest, false);
+    if (gl::glActiveTextureARB && !gl_state_.holds_texturing(1, false)) {
+        select_unit(1);
+        set_texturing(1, false);
     }
-    glEnable(GL_TEXTURE_2D);
+    select_unit(0);
+    set_texturing(0, true);
     current_sprite = 0;
     for (int32_t row = 0; row < background.rows; ++row) {
         for (int32_t column = 0; column < background.columns; ++column) {
             const BackgroundTile& tile = background.tiles[row * kMaxBackgroundTiles + column];
-            glBindTexture(GL_TEXTURE_2D, tile.texture);
+            if (gl_state_.change_binding(0, tile.texture)) {
+                glBindTexture(GL_TEXTURE_2D, tile.texture);
+            }
             // Each tile shows the part of the picture it holds, at its own size.
             const float left = static_cast<float>(column * background.tile_side);
             const float top = static_cast<float>(row * background.tile_side);
@@ -172,7 +233,7 @@ void VoruRERarudeve::draw_background(int32_t index) {
             draw_fan(corners);
         }
     }
-    glEnable(GL_ALPHA_TEST);
+    set_switch(GlSwitch::kAlphaTest, true);
     bind_sprite(-1, -1, false);
     apply_filter();
 }
@@ -193,7 +254,7 @@ void stretch_sprite(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
     const SpriteSlot& sprite = renderer->sprites[slot];
-    renderer->bind_sprite(slot, -1, false);
+    renderer->bind_sprite_for_fan(slot);
     renderer->apply_filter();
     const float left = static_cast<float>(x);
     const float top = static_cast<float>(y);
@@ -230,7 +291,7 @@ void rotozoom_sprite(int32_t slot, int32_t x, int32_t y, double angle, double zo
     const float hw = static_cast<float>(zoom * sprite.img_w * 0.5);
     const float hh = static_cast<float>(zoom * sprite.img_h * 0.5);
 
-    renderer->bind_sprite(slot, -1, false);
+    renderer->bind_sprite_for_fan(slot);
     glPushMatrix();
     glTranslatef(static_cast<float>(int64_t{x} + (sprite.img_w >> 1)),
                  static_cast<float>(int64_t{y} + (sprite.img_h >> 1)), 0.0f);
@@ -263,7 +324,7 @@ void stretch_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, int32_
     const SpriteSlot& sprite = renderer->sprites[slot];
     TextureRect t;
     if (!frame_rect_of(sprite, frame, 0.0, &t)) return;
-    renderer->bind_sprite(slot, -1, false);
+    renderer->bind_sprite_for_fan(slot);
     renderer->apply_filter();
     // The right and bottom edges lie a tenth of a pixel further out.
     const float left = static_cast<float>(x);
@@ -288,7 +349,7 @@ void rotozoom_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, doubl
     turned_corners(static_cast<double>(x) + sprite.frame_w / 2,
                    static_cast<double>(y) + sprite.frame_h / 2, sprite.frame_w * zoom * 0.5,
                    sprite.frame_h * zoom * 0.5, angle, p);
-    renderer->bind_sprite(slot, -1, false);
+    renderer->bind_sprite_for_fan(slot);
     renderer->apply_filter();
     const FanVertex corners[4] = {{p[0].x, p[0].y, t.u_left, t.v_top},
                                   {p[1].x, p[1].y, t.u_left, t.v_bottom},
@@ -327,39 +388,37 @@ void end_poly() {
     VoruRERarudeve* renderer = drawing_renderer();
     if (!renderer) return;
     PolyBatch& batch = renderer->poly_batch;
-    const PolyVertex* vertices = batch.vertices();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(PolyVertex), &vertices->x);
-    if (renderer->current_sprite >= 0) {
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, sizeof(PolyVertex), &vertices->u);
-    }
-    // Vertex colours (or a partial alpha) need the colour array; white batches go without.
+    // Vertex colours (or a partial alpha) need colours per vertex; white batches go without.
     if (batch.coloured() || renderer->current_alpha != 1.0f) {
         batch.set_coloured();
-        glEnable(GL_COLOR_MATERIAL);
-        glEnable(GL_DITHER);
+        renderer->set_switch(GlSwitch::kColourMaterial, true);
+        renderer->set_switch(GlSwitch::kDither, true);
         glShadeModel(GL_SMOOTH);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(PolyVertex), &vertices->red);
     }
     renderer->apply_filter();
     static constexpr GLenum kPrimitives[3] = {GL_TRIANGLE_FAN, GL_TRIANGLES, GL_TRIANGLE_STRIP};
     // A batch on an empty slot draws nothing, like every other sprite command: texture name 0
     // would otherwise leave an untextured white polygon.
-    const bool empty_slot = renderer->current_sprite >= 0 &&
-                            renderer->sprites[renderer->current_sprite].texture == 0;
+    const bool textured = renderer->current_sprite >= 0;
+    const bool empty_slot = textured && renderer->sprites[renderer->current_sprite].texture == 0;
     if (batch.mode() >= 0 && batch.mode() <= 2 && batch.count() > 0 && !empty_slot) {
-        glDrawArrays(kPrimitives[batch.mode()], 0, static_cast<GLsizei>(batch.count()));
+        // Vertices given one by one let the driver gather consecutive batches into one draw.
+        const bool coloured = batch.coloured();
+        const PolyVertex* vertices = batch.vertices();
+        glBegin(kPrimitives[batch.mode()]);
+        for (size_t i = 0; i < batch.count(); ++i) {
+            const PolyVertex& vertex = vertices[i];
+            if (coloured) glColor4ub(vertex.red, vertex.green, vertex.blue, vertex.alpha);
+            if (textured) glTexCoord2f(vertex.u, vertex.v);
+            glVertex2f(vertex.x, vertex.y);
+        }
+        glEnd();
     }
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     if (batch.coloured()) {
         glColor4f(1.0f, 1.0f, 1.0f, renderer->current_alpha);
-        glDisableClientState(GL_COLOR_ARRAY);
         glShadeModel(GL_FLAT);
-        glDisable(GL_DITHER);
-        glDisable(GL_COLOR_MATERIAL);
+        renderer->set_switch(GlSwitch::kDither, false);
+        renderer->set_switch(GlSwitch::kColourMaterial, false);
     }
 }
 
@@ -410,19 +469,19 @@ void set_alpha_mode(double alpha) {
     if (!renderer) return;
     const float a = static_cast<float>(alpha);
     if (a > 0.0f) {
-        glEnable(GL_BLEND);
-        glDisable(GL_ALPHA_TEST);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        renderer->set_switch(GlSwitch::kBlend, true);
+        renderer->set_switch(GlSwitch::kAlphaTest, false);
+        renderer->set_blend_function(GL_SRC_ALPHA, GL_ONE);
         renderer->current_alpha = std::min(a, 1.0f);
     } else if (a < 0.0f) {
-        glEnable(GL_BLEND);
-        glDisable(GL_ALPHA_TEST);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        renderer->set_switch(GlSwitch::kBlend, true);
+        renderer->set_switch(GlSwitch::kAlphaTest, false);
+        renderer->set_blend_function(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         renderer->current_alpha = std::min(-a, 1.0f);
     } else {
         // 0 (and a value that is not a number): opaque drawing with the alpha test.
-        glDisable(GL_BLEND);
-        glEnable(GL_ALPHA_TEST);
+        renderer->set_switch(GlSwitch::kBlend, false);
+        renderer->set_switch(GlSwitch::kAlphaTest, true);
         renderer->current_alpha = 1.0f;
     }
     glColor4f(1.0f, 1.0f, 1.0f, renderer->current_alpha);

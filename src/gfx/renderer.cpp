@@ -253,6 +253,8 @@ void VoruRERarudeve::set_viewport(int32_t x, int32_t y, int32_t w, int32_t h) {
     viewport_y = y;
     viewport_w = w;
     viewport_h = h;
+    // Called after every target switch and context change: nothing known holds any more.
+    invalidate_gl_state_cache();
 
     glViewport(x, height - h - y, w, h);
     glMatrixMode(GL_PROJECTION);
@@ -276,8 +278,8 @@ void VoruRERarudeve::set_viewport(int32_t x, int32_t y, int32_t w, int32_t h) {
 
     smooth = 1;
     bind_sprite(-1, -1, false);
-    glDisable(GL_BLEND);
-    glEnable(GL_ALPHA_TEST);
+    set_switch(GlSwitch::kBlend, false);
+    set_switch(GlSwitch::kAlphaTest, true);
     current_alpha = 1.0f;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
@@ -343,6 +345,7 @@ void VoruRERarudeve::start_next_frame() {
     glEnable(GL_BLEND);
     glDisable(GL_BLEND);
     glEnable(GL_ALPHA_TEST);
+    invalidate_gl_state_cache();
     current_alpha = 1.0f;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     // A loaded background lies under everything the frame draws.

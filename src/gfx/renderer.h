@@ -8,6 +8,7 @@
 
 #include "gfx/collision.h"
 #include "gfx/font_layout.h"
+#include "gfx/gl_state_cache.h"
 #include "gfx/image_decoders.h"
 #include "gfx/image_writers.h"
 #include "gfx/poly_batch.h"
@@ -103,11 +104,24 @@ class VoruRERarudeve {
     // Binds the slot's texture (or its mipmapped copy) on unit 0 with repeat wrapping; a
     // second slot >= 0 goes to unit 0 and the slot to unit 1. A negative slot unbinds.
     void bind_sprite(int32_t slot, int32_t second_slot, bool use_mip);
+    // bind_sprite(slot, -1, false) for a draw_fan that follows: the texture gets the fan's
+    // clamp-to-edge wrapping at once, as the repeat wrapping in between is never drawn with.
+    void bind_sprite_for_fan(int32_t slot);
     // Linear or nearest filtering of the bound texture, per smooth.
-    void apply_filter() const;
+    void apply_filter();
     // One triangle fan of four corners, edges clamped; texture coordinates while a sprite is
     // bound.
-    void draw_fan(const FanVertex corners[4]) const;
+    void draw_fan(const FanVertex corners[4]);
+    // Turns a followed switch (alpha test, blending, colour material, dithering) on or off.
+    void set_switch(GlSwitch which, bool enabled);
+    // Sets the blend function.
+    void set_blend_function(uint32_t source, uint32_t destination);
+    // The renderer sends a texture binding, texture parameter, switch or blend function only
+    // when it differs from what it last set (a repeated call would also end the driver's
+    // batching of the draws around it). Code that makes GL calls of its own on the renderer's
+    // context (a video frame, a new context, a test) calls this afterwards: it forgets what
+    // the renderer knew, so its next settings are all sent.
+    void invalidate_gl_state_cache();
     // The slot's opaque texels, read back from GL on first use and kept until the slot is
     // freed; null for an empty slot.
     const CollisionMask* collision_mask(int32_t slot);
@@ -180,6 +194,20 @@ class VoruRERarudeve {
     // Frees every slot and background image (while the context still exists).
     void free_all_images();
 
+    // bind_sprite with the wrap mode the texture on unit 0 gets.
+    void bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bool use_mip, int32_t wrap);
+    // Selects a texture unit (0 or 1; 0 only without multitexture).
+    void select_unit(int32_t unit);
+    // 2D texturing on or off on the active unit, which is unit.
+    void set_texturing(int32_t unit, bool enabled);
+    // Binds a texture on the active unit, which is unit, turns texturing on and sets its wrap.
+    void bind_texture(int32_t unit, uint32_t texture, int32_t wrap);
+    // Wrap mode of the texture bound to the active unit.
+    void set_bound_wrap(int32_t wrap);
+    // The texture bound to the active unit as far as the cache knows, or -1.
+    int64_t known_bound_texture() const;
+
+    GlStateCache gl_state_;
     std::vector<std::unique_ptr<CollisionMask>> collision_masks_;
     // Buffers kept from load to load.
     std::vector<uint8_t> file_bytes_;

@@ -86,6 +86,7 @@ const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
         cached.reset();
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    invalidate_gl_state_cache();
     return cached.get();
 }
 

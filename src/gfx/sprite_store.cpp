@@ -83,9 +83,11 @@ int32_t VoruRERarudeve::max_texture_side() const {
 
 void VoruRERarudeve::free_sprite(int32_t slot) {
     SpriteSlot& sprite = sprites[slot];
-    if (context_ready) {
+    if (context_ready && (sprite.texture != 0 || sprite.mip_texture != 0)) {
         if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
         if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
+        // A deleted texture unbinds, and its name may come back for a new one.
+        invalidate_gl_state_cache();
     }
     sprite.texture = 0;
     sprite.mip_texture = 0;
@@ -127,6 +129,8 @@ bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int
     *tex_h = texture_.height;
     clear_gl_errors();
 
+    // The new textures are bound behind the cache's back.
+    invalidate_gl_state_cache();
     reset_unpack_state();
     if (*texture != 0) glDeleteTextures(1, texture);
     const GLint filter = is_font ? GL_NEAREST : GL_LINEAR;
@@ -185,7 +189,10 @@ bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t ke
 void VoruRERarudeve::free_background(int32_t index) {
     BackgroundImage& background = backgrounds[index];
     for (BackgroundTile& tile : background.tiles) {
-        if (context_ready && tile.texture != 0) glDeleteTextures(1, &tile.texture);
+        if (context_ready && tile.texture != 0) {
+            glDeleteTextures(1, &tile.texture);
+            invalidate_gl_state_cache();
+        }
         tile = BackgroundTile();
     }
     background.rows = 0;

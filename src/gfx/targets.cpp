@@ -146,6 +146,8 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
         return;
     }
     set_image_size(&sprite, w, h, e, f);
+    // The new texture was bound behind the cache's back.
+    invalidate_gl_state_cache();
     bind_sprite(-1, -1, false);
 
     make_target_framebuffer(n, sprite.texture, e, f);
@@ -275,6 +277,8 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
         sprite.mip_texture = 0;
         sprite.texture = new_linear_texture();
         allocate_texels(e, f, false);
+        // Deleted and new textures change the bindings behind the cache's back.
+        invalidate_gl_state_cache();
     }
     set_image_size(&sprite, w, h, e, f);
 
@@ -284,6 +288,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     if (alpha_bits != 0) {
         glBindTexture(GL_TEXTURE_2D, sprite.texture);
         glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, row, w, h);
+        invalidate_gl_state_cache();
         return true;
     }
     // No alpha in the framebuffer: the key colour, as the framebuffer stores it, becomes the
@@ -306,6 +311,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, e, f, GL_BGRA, GL_UNSIGNED_BYTE, grab_buffer_.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    invalidate_gl_state_cache();
     return true;
 }
 
@@ -325,6 +331,7 @@ int32_t VoruRERarudeve::probe_key_colour() {
     kvn::set_pixel(kProbeX, kProbeY, remembered);
     if (blending) glEnable(GL_BLEND);
     if (!alpha_test) glDisable(GL_ALPHA_TEST);
+    invalidate_gl_state_cache();
     return stored;
 }
 
@@ -368,6 +375,7 @@ void VoruRERarudeve::copy_picture_to_background(int32_t index) {
     background.rows = rows;
     background.columns = columns;
     background.tile_side = side;
+    invalidate_gl_state_cache();
     bind_sprite(-1, -1, false);
 }
 
@@ -404,6 +412,7 @@ bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
     const SpriteSlot& sprite = sprites[slot];
     if (sprite.texture == 0 || sprite.img_w < 1 || sprite.img_h < 1) return false;
     glBindTexture(GL_TEXTURE_2D, sprite.texture);
+    invalidate_gl_state_cache();
     GLint tex_w = 0, tex_h = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tex_w);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &tex_h);

@@ -188,30 +188,32 @@ void halve_mipmap_level(TextureImage* texture) {
     uint8_t* texels = texture->texels.data();
     // New texel (x, y) weighs texel (2x, 2y) of the level above with its right neighbour, the
     // texel two rows lower (clamped to the level) and that one's right neighbour. Written texels
-    // always lie before every texel still to be read, so the level is halved in place.
+    // always lie before every texel still to be read, so the level is halved in place. The
+    // texels with all four samples are done first, without a test per channel.
+    const size_t last = static_cast<size_t>(half - 1) * 4;
     for (int32_t y = 0; y < half; ++y) {
         const uint8_t* row = texels + texel_offset(0, 2 * y, side);
         const uint8_t* lower = texels + texel_offset(0, std::min(2 * y + 2, side - 1), side);
         uint8_t* out = texels + texel_offset(0, y, half);
-        const bool last_row = y == half - 1;
-        for (int32_t x = 0; x < half; ++x, out += 4) {
-            const uint8_t* centre = row + texel_offset(2 * x, 0, side);
-            const uint8_t* right = centre + 4;
-            const uint8_t* below = lower + texel_offset(2 * x, 0, side);
-            const uint8_t* below_right = below + 4;
-            const bool last_column = x == half - 1;
-            for (int c = 0; c < 4; ++c) {
-                if (!last_row && !last_column) {
-                    out[c] =
-                        weighted(4 * centre[c] + 2 * right[c] + 2 * below_right[c] + below[c], 9);
-                } else if (!last_row) {
-                    out[c] = weighted(2 * centre[c] + below[c], 3);
-                } else if (!last_column) {
-                    out[c] = weighted(2 * centre[c] + right[c], 3);
-                } else {
-                    out[c] = centre[c];
+        if (y < half - 1) {
+            for (size_t i = 0; i < last; i += 4) {
+                const uint8_t* centre = row + 2 * i;
+                const uint8_t* below = lower + 2 * i;
+                for (int c = 0; c < 4; ++c) {
+                    out[i + c] = weighted(
+                        4u * centre[c] + 2u * centre[c + 4] + 2u * below[c + 4] + below[c], 9);
                 }
             }
+            for (int c = 0; c < 4; ++c) {
+                out[last + c] = weighted(2u * row[2 * last + c] + lower[2 * last + c], 3);
+            }
+        } else {
+            for (size_t i = 0; i < last; i += 4) {
+                for (int c = 0; c < 4; ++c) {
+                    out[i + c] = weighted(2u * row[2 * i + c] + row[2 * i + 4 + c], 3);
+                }
+            }
+            for (int c = 0; c < 4; ++c) out[last + c] = row[2 * last + c];
         }
     }
     texture->width = half;

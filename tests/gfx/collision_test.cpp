@@ -108,6 +108,12 @@ TEST(CollisionTest, AgreesWithThePerPixelTestOnRandomSpritesAndFrames) {
         sprite.finish();
         sprites.push_back(std::move(sprite));
     }
+    // Opaque only in a small block away from every edge, as a small shape in a larger picture.
+    TestSprite blob(60, 40, 64, 64);
+    for (int32_t y = 14; y < 22; ++y)
+        for (int32_t x = 30; x < 37; ++x) blob.set(x, y, random() % 3 ? 255 : 0);
+    blob.finish();
+    sprites.push_back(std::move(blob));
     int hits = 0, misses = 0;
     for (int trial = 0; trial < 4000; ++trial) {
         const TestSprite& a = sprites[random() % sprites.size()];

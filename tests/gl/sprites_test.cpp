@@ -453,6 +453,79 @@ TEST_F(SpritesTest, PresentResetsTheDrawingState) {
     EXPECT_EQ(environment, GL_MODULATE);
 }
 
+TEST_F(SpritesTest, CommandsLeaveTheirTextureStateWhateverCameBefore) {
+    load(1, 8, 8, quadrants);
+    const auto wrap_and_filter = [] {
+        GLint wrap = 0, filter = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
+        return std::make_pair(wrap, filter);
+    };
+    struct Case {
+        const char* what;
+        void (*before)();
+        void (*command)();
+        GLint wrap, filter;
+    };
+    const Case cases[] = {
+        {"draw after stretch", [] { stretch_sprite(1, 0, 0, 20, 20); },
+         [] { draw_sprite(1, 0, 0); }, GL_REPEAT, GL_LINEAR},
+        {"stretch after draw", [] { draw_sprite(1, 0, 0); },
+         [] { stretch_sprite(1, 0, 0, 20, 20); }, GL_CLAMP_TO_EDGE, GL_LINEAR},
+        {"batch after rotation", [] { rotate_sprite(1, 0, 0, 30); },
+         [] {
+             start_poly(1, 0);
+             end_poly();
+         },
+         GL_REPEAT, GL_LINEAR},
+        {"nearest after linear", [] { draw_sprite(1, 0, 0); },
+         [] {
+             set_smooth_filter(0);
+             draw_sprite(1, 0, 0);
+         },
+         GL_REPEAT, GL_NEAREST},
+    };
+    for (const Case& c : cases) {
+        set_smooth_filter(1);
+        c.before();
+        c.command();
+        EXPECT_EQ(wrap_and_filter(), std::make_pair(c.wrap, c.filter)) << c.what;
+        EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D)) << c.what;
+    }
+}
+
+TEST_F(SpritesTest, GlCallsOfOtherCodeAreFollowedByAnInvalidation) {
+    load(1, 8, 8, quadrants);
+    load(2, 8, 8, [](int32_t, int32_t) { return kWhite; });
+    const GLuint other = static_cast<GLuint>(get_sprite_texture(2));
+    struct Case {
+        const char* what;
+        void (*foreign)(GLuint other);
+    };
+    const Case cases[] = {
+        {"another texture bound", [](GLuint texture) { glBindTexture(GL_TEXTURE_2D, texture); }},
+        {"texturing off", [](GLuint) { glDisable(GL_TEXTURE_2D); }},
+        {"blending on",
+         [](GLuint) {
+             glEnable(GL_BLEND);
+             glBlendFunc(GL_ZERO, GL_ZERO);
+         }},
+        {"alpha test off", [](GLuint) { glDisable(GL_ALPHA_TEST); }},
+    };
+    for (const Case& c : cases) {
+        clear_screen(kBackdrop);
+        set_alpha_mode(0);
+        draw_sprite(1, 0, 0);
+        c.foreign(other);
+        runtime.renderer->invalidate_gl_state_cache();
+        set_alpha_mode(0);
+        draw_sprite(1, 20, 0);
+        expect_pixels({{21, 1, kRed}, {26, 1, kGreen}, {21, 6, kBlue}, {26, 6, kYellow}}, c.what);
+        EXPECT_FALSE(glIsEnabled(GL_BLEND)) << c.what;
+        EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST)) << c.what;
+    }
+}
+
 // A font image of 16 columns of cells, each cell filled with a colour made from its code.
 int32_t cell_colour(int32_t code) {
     return (code * 2 + 1) | (255 - code) << 8 | 100 << 16;

@@ -100,10 +100,13 @@ for i in 1 2 3 4 5 6; do
   sleep 1
   shot "enemy$i"
 done
-# Z fires shots to the right of the ship.
+# Z fires shots to the right of the ship. Three looks: on a busy machine the first frames with
+# shots can come late.
 xdotool keydown z
-sleep 0.5
-shot firing
+for i in 1 2 3; do
+  sleep 0.5
+  shot "firing$i"
+done
 xdotool keyup z
 # The arrows move the ship.
 xdotool keydown Right keydown Down
@@ -150,8 +153,12 @@ later=$(find_picture "$work/enemy$((i + 1)).png" "$assets/$picture.png" 0 "$y" "
 [ "${later% *}" -lt "$x" ] || fail "the enemy does not fly left: $found, then $later"
 step "enemy at $found, then $later"
 
-find_picture "$work/firing.png" "$assets/blast_001.png" 128 300 1000 345 additive >/dev/null ||
-  fail "no player shot while Z is held"
+fired=
+for i in 1 2 3; do
+  find_picture "$work/firing$i.png" "$assets/blast_001.png" 128 300 1000 345 additive \
+    >/dev/null 2>&1 && fired=1 && break
+done
+[ -n "$fired" ] || fail "no player shot while Z is held"
 # Moving ships stand on fractional pixels, which the linear filter blends: a looser match.
 find_picture "$work/moved1.png" "$assets/ship_001.png" 64 300 64 300 normal 0.5 >/dev/null 2>&1 &&
   fail "the ship is still at its start position"

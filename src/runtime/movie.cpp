@@ -56,6 +56,8 @@ std::unique_ptr<platform::MediaPlayer> open_movie(const StringValue& file) {
         movie->keep_picture(picture.width, picture.height, picture.bgra);
     }
     movie->keep_back_buffer(width, height);
+    // The player's GL calls went around the renderer.
+    runtime.renderer->invalidate_gl_state_cache();
     return movie;
 }
 
@@ -63,7 +65,10 @@ bool show_movie_frame(platform::MediaPlayer& movie) {
     platform::Window* window = main_window();
     int width = 0, height = 0;
     platform::window_size(window, &width, &height);
-    if (!movie.frame_ready() || !movie.render_frame(width, height)) return false;
+    if (!movie.frame_ready()) return false;
+    const bool rendered = movie.render_frame(width, height);
+    if (runtime.renderer) runtime.renderer->invalidate_gl_state_cache();
+    if (!rendered) return false;
     platform::gl_swap(window);
     return true;
 }
@@ -94,6 +99,8 @@ int32_t play_movie(const StringValue& name, int32_t loop) {
     }
     movie->stop();
     movie->restore_back_buffer();
+    movie.reset();
+    if (runtime.renderer) runtime.renderer->invalidate_gl_state_cache();
     return 0;
 }
 

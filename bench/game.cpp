@@ -240,26 +240,21 @@ void Game_Main() {
     const double startup_ms = ms_since_process_start();
     const double startup_cpu = cpu_ms() - start_cpu;
     // Decoding and uploading alone: every picture loaded once more.
+    // The stage pictures into their slots: back layers 910.., walls 920.., lights 890...
+    const auto load_stage_pictures = [] {
+        for (int32_t i = 0; i <= to_integer(Last_Section); ++i) {
+            for (int32_t layer = 0; layer < 3; ++layer) {
+                const int32_t first_slot = layer == 0 ? 910 : layer == 1 ? 920 : 890;
+                load_sprite(array_element(Stage_Files, i, layer), first_slot + i);
+            }
+        }
+    };
     const double load_start = clock_ms();
     Load_Graphics();
-    for (int32_t i = 0; i <= to_integer(Last_Section); ++i) {
-        for (int32_t layer = 0; layer < 3; ++layer) {
-            load_sprite(array_element(Stage_Files, i, layer), (layer == 0   ? 910
-                                                               : layer == 1 ? 920
-                                                                            : 890) +
-                                                                  i);
-        }
-    }
+    load_stage_pictures();
     const double load_ms = clock_ms() - load_start;
     const double stage_start = clock_ms();
-    for (int32_t i = 0; i <= to_integer(Last_Section); ++i) {
-        for (int32_t layer = 0; layer < 3; ++layer) {
-            load_sprite(array_element(Stage_Files, i, layer), (layer == 0   ? 910
-                                                               : layer == 1 ? 920
-                                                                            : 890) +
-                                                                  i);
-        }
-    }
+    load_stage_pictures();
     const double stage_ms = clock_ms() - stage_start;
     const LoadSteps steps = stage_load_steps();
     const bool archive = access("vd.gfx", F_OK) == 0;

@@ -18,7 +18,10 @@
 # headers it offers; its other headers stay inside it.
 #
 # LIBRARIES are outside libraries the target links privately: their headers reach no other
-# target. PKG_MODULES are their pkg-config names, collected for kvn.pc.
+# target. PKG_MODULES are their pkg-config names, collected for kvn.pc. SDL, X11 and libmpv
+# belong to the platform layer alone: every other subsystem and whatever links it sees the
+# backend fence (kvn_backend_fence), so an include of their headers fails to compile even
+# where they sit on the compiler's default path.
 function(kvn_add_subsystem name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "TARGET"
     "EXCLUDE;DEPENDS;PLATFORM;SERVICES;HEADERS;LIBRARIES;PKG_MODULES")
@@ -55,7 +58,8 @@ function(kvn_add_subsystem name)
     endforeach()
     set_property(GLOBAL PROPERTY KVN_PLATFORM_SERVICES ${arg_SERVICES})
   else()
-    target_include_directories(${target} PUBLIC ${root})
+    kvn_backend_fence(fence)
+    target_include_directories(${target} PUBLIC ${root} ${fence})
   endif()
 
   list(TRANSFORM arg_DEPENDS PREPEND kvn_)
@@ -86,4 +90,29 @@ function(kvn_use_platform target)
       ${CMAKE_BINARY_DIR}/include_roots/platform_services/${service})
   endforeach()
   target_link_libraries(${target} PRIVATE kvn_platform)
+endfunction()
+
+# An include root whose SDL2/, X11/ and mpv/ headers stand in for the real ones with an #error,
+# made once; its path in the variable named out. The backends' headers on the default include
+# path are found in front of it only by the platform layer, which does not see it.
+function(kvn_backend_fence out)
+  set(fence ${CMAKE_BINARY_DIR}/include_roots/backend_fence)
+  set(${out} ${fence} PARENT_SCOPE)
+  get_property(made GLOBAL PROPERTY KVN_BACKEND_FENCE_MADE)
+  if(made)
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY KVN_BACKEND_FENCE_MADE TRUE)
+  file(REMOVE_RECURSE ${fence})
+  find_path(KVN_SDL2_HEADERS SDL2/SDL.h HINTS ${SDL2_INCLUDE_DIRS}/..)
+  find_path(KVN_X11_HEADERS X11/Xlib.h HINTS ${X11_INCLUDE_DIRS})
+  find_path(KVN_MPV_HEADERS mpv/client.h HINTS ${MPV_INCLUDE_DIRS})
+  foreach(backend SDL2 X11 mpv)
+    string(TOUPPER ${backend} upper)
+    file(GLOB headers RELATIVE ${KVN_${upper}_HEADERS} ${KVN_${upper}_HEADERS}/${backend}/*.h)
+    foreach(header ${headers})
+      file(CONFIGURE OUTPUT ${fence}/${header} CONTENT
+        "#error \"${header} is included by the platform layer (src/platform) only\"\n")
+    endforeach()
+  endforeach()
 endfunction()

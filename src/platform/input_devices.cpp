@@ -53,6 +53,10 @@ bool x11_shifted_characters(const uint8_t plain[256], uint8_t shifted[256]) {
     return true;
 }
 
+SDL_Scancode sdl_scancode(uint8_t scan_code) {
+    return static_cast<SDL_Scancode>(key_usage(scan_code));
+}
+
 // The character of a numeric-pad key (0 = none, or not a numeric-pad key).
 char keypad_character(uint8_t scan_code, bool num_lock) {
     switch (sdl_scancode(scan_code)) {
@@ -86,7 +90,7 @@ void keyboard_read(uint8_t state[256]) {
     const Uint8* keys = SDL_GetKeyboardState(&count);
     std::memset(state, 0, 256);
     for (int scancode = 0; scancode < count && scancode < SDL_NUM_SCANCODES; ++scancode) {
-        const uint8_t code = direct_input_scan_code(static_cast<SDL_Scancode>(scancode));
+        const uint8_t code = direct_input_scan_code(scancode);
         if (code != 0 && keys[scancode]) state[code] = 0x80;
     }
 }

@@ -2,7 +2,6 @@
 // their own, which is then copied into the destination rectangle of the window's back buffer.
 #include "platform/media.h"
 
-#include <SDL.h>
 #include <mpv/client.h>
 #include <mpv/render_gl.h>
 
@@ -11,11 +10,14 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
+
+#include "platform/window.h"
 
 namespace kvn::platform {
 
@@ -35,7 +37,8 @@ void report(const char* what, const std::string& reason) {
     std::fprintf(stderr, "kvn: %s: %s\n", what, reason.c_str());
 }
 
-// The entry points beyond GL 1.1 the movie copy needs, fetched once per process.
+// The entry points beyond GL 1.1 the movie copy needs, fetched once per process through the
+// window's loader.
 struct FramebufferCalls {
     PFNGLGENFRAMEBUFFERSPROC gen_framebuffers = nullptr;
     PFNGLDELETEFRAMEBUFFERSPROC delete_framebuffers = nullptr;
@@ -58,12 +61,12 @@ struct FramebufferCalls {
 
 template <typename Function>
 void fetch(Function* function, const char* name) {
-    *function = reinterpret_cast<Function>(SDL_GL_GetProcAddress(name));
+    *function = reinterpret_cast<Function>(gl_proc_address(name));
 }
 
 const FramebufferCalls& gl_calls() {
     static FramebufferCalls calls;
-    if (!calls.loaded && SDL_GL_GetCurrentContext()) {
+    if (!calls.loaded && gl_context_current()) {
         fetch(&calls.gen_framebuffers, "glGenFramebuffers");
         fetch(&calls.delete_framebuffers, "glDeleteFramebuffers");
         fetch(&calls.bind_framebuffer, "glBindFramebuffer");
@@ -80,7 +83,7 @@ const FramebufferCalls& gl_calls() {
 }
 
 void* mpv_proc_address(void*, const char* name) {
-    return SDL_GL_GetProcAddress(name);
+    return gl_proc_address(name);
 }
 
 // The GL state mpv's renderer and the copies change, saved before and put back after.
@@ -123,13 +126,120 @@ class SavedGlState {
 
 }  // namespace
 
+struct MediaPlayer::State {
+    // A GL framebuffer drawing into a texture of its own.
+    struct TextureTarget {
+        uint32_t framebuffer = 0;
+        uint32_t texture = 0;
+        int width = 0;
+        int height = 0;
+    };
+
+    State() = default;
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State();
+
+    bool start(const std::string& path, MediaKind kind);
+    // Takes the player's news (observed properties, a seek's completion) into the fields.
+    void take_event(const mpv_event& event);
+    void drain_events();
+    // Makes (or re-sizes) the target; false when the GL cannot.
+    bool ensure_target(TextureTarget* target, int width, int height);
+    // Copies the whole target into that rectangle of the back buffer (rows upwards).
+    void copy_to_window(const TextureTarget& source, int x, int y, int width, int height);
+
+    int64_t length_ms();
+    int64_t position_ms();
+    bool play();
+    void seek_ms(int64_t position);
+    void stop();
+    void set_volume(int32_t thousandths);
+    int32_t volume();
+    bool source_size(int* width, int* height);
+    void keep_picture(int width, int height, const std::vector<uint8_t>& bgra);
+    void keep_back_buffer(int width, int height);
+    void restore_back_buffer();
+    bool frame_ready();
+    bool render_frame(int window_width, int window_height);
+
+    mpv_handle* mpv_ = nullptr;
+    mpv_render_context* render_ = nullptr;
+    std::atomic<bool> render_update_{false};
+    MediaRectangle destination_;
+    // The seek target reported until playback moves on; -1 when none.
+    int64_t seek_target_ms_ = -1;
+    // The seek has completed; the next position reported is the new one.
+    bool seek_settled_ = true;
+    std::chrono::steady_clock::time_point seek_time_;
+    // The observed properties as last reported (duration -1 until known).
+    double time_pos_seconds_ = 0.0;
+    double duration_seconds_ = -1.0;
+    bool eof_reached_ = false;
+    int width_ = 0;
+    int height_ = 0;
+    // A video frame announced and not drawn yet.
+    bool frame_pending_ = false;
+    // The movie's frame, the kept picture (rows bottom to top) and the kept back buffer.
+    TextureTarget movie_;
+    TextureTarget picture_;
+    TextureTarget back_buffer_;
+};
+
+MediaPlayer::MediaPlayer() : state_(std::make_unique<State>()) {}
+
+MediaPlayer::~MediaPlayer() = default;
+
 std::unique_ptr<MediaPlayer> MediaPlayer::open(const std::string& path, MediaKind kind) {
     std::unique_ptr<MediaPlayer> player(new MediaPlayer());
-    if (!player->start(path, kind)) return nullptr;
+    if (!player->state_->start(path, kind)) return nullptr;
     return player;
 }
 
-bool MediaPlayer::start(const std::string& path, MediaKind kind) {
+int64_t MediaPlayer::length_ms() {
+    return state_->length_ms();
+}
+int64_t MediaPlayer::position_ms() {
+    return state_->position_ms();
+}
+bool MediaPlayer::play() {
+    return state_->play();
+}
+void MediaPlayer::seek_ms(int64_t position) {
+    state_->seek_ms(position);
+}
+void MediaPlayer::stop() {
+    state_->stop();
+}
+void MediaPlayer::set_volume(int32_t thousandths) {
+    state_->set_volume(thousandths);
+}
+int32_t MediaPlayer::volume() {
+    return state_->volume();
+}
+bool MediaPlayer::source_size(int* width, int* height) {
+    return state_->source_size(width, height);
+}
+void MediaPlayer::set_destination(const MediaRectangle& rectangle) {
+    state_->destination_ = rectangle;
+}
+void MediaPlayer::keep_picture(int width, int height, const std::vector<uint8_t>& bgra) {
+    state_->keep_picture(width, height, bgra);
+}
+void MediaPlayer::keep_back_buffer(int width, int height) {
+    state_->keep_back_buffer(width, height);
+}
+void MediaPlayer::restore_back_buffer() {
+    state_->restore_back_buffer();
+}
+bool MediaPlayer::frame_ready() {
+    return state_->frame_ready();
+}
+bool MediaPlayer::render_frame(int window_width, int window_height) {
+    return state_->render_frame(window_width, window_height);
+}
+
+bool MediaPlayer::State::start(const std::string& path, MediaKind kind) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     if (error || !std::filesystem::is_regular_file(absolute, error)) {
@@ -188,7 +298,7 @@ bool MediaPlayer::start(const std::string& path, MediaKind kind) {
         }
         mpv_render_context_set_update_callback(
             render_,
-            [](void* self) { static_cast<MediaPlayer*>(self)->render_update_ = true; }, this);
+            [](void* self) { static_cast<State*>(self)->render_update_ = true; }, this);
     }
     // Position, end, length and frame size arrive as events: reading them never waits for
     // the player's core, which may be waiting for the next frame to be rendered.
@@ -228,10 +338,10 @@ bool MediaPlayer::start(const std::string& path, MediaKind kind) {
     return false;
 }
 
-MediaPlayer::~MediaPlayer() {
+MediaPlayer::State::~State() {
     const bool gl_objects = render_ || movie_.framebuffer || picture_.framebuffer ||
                             back_buffer_.framebuffer;
-    if (gl_objects && SDL_GL_GetCurrentContext()) {
+    if (gl_objects && gl_context_current()) {
         SavedGlState saved(gl_calls());
         if (render_) mpv_render_context_free(render_);
         for (TextureTarget* target : {&movie_, &picture_, &back_buffer_}) {
@@ -244,7 +354,7 @@ MediaPlayer::~MediaPlayer() {
     if (mpv_) mpv_terminate_destroy(mpv_);
 }
 
-bool MediaPlayer::ensure_target(TextureTarget* target, int width, int height) {
+bool MediaPlayer::State::ensure_target(TextureTarget* target, int width, int height) {
     const FramebufferCalls& calls = gl_calls();
     if (target->framebuffer && target->width == width && target->height == height) return true;
     if (!target->framebuffer) {
@@ -266,7 +376,7 @@ bool MediaPlayer::ensure_target(TextureTarget* target, int width, int height) {
     return complete;
 }
 
-void MediaPlayer::copy_to_window(const TextureTarget& source, int x, int y, int width,
+void MediaPlayer::State::copy_to_window(const TextureTarget& source, int x, int y, int width,
                                  int height) {
     const FramebufferCalls& calls = gl_calls();
     glDisable(GL_SCISSOR_TEST);
@@ -277,7 +387,7 @@ void MediaPlayer::copy_to_window(const TextureTarget& source, int x, int y, int 
                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
-void MediaPlayer::take_event(const mpv_event& event) {
+void MediaPlayer::State::take_event(const mpv_event& event) {
     if (event.event_id == MPV_EVENT_PLAYBACK_RESTART) seek_settled_ = true;
     if (event.event_id != MPV_EVENT_PROPERTY_CHANGE) return;
     const auto* property = static_cast<const mpv_event_property*>(event.data);
@@ -305,7 +415,7 @@ void MediaPlayer::take_event(const mpv_event& event) {
     }
 }
 
-void MediaPlayer::drain_events() {
+void MediaPlayer::State::drain_events() {
     for (;;) {
         const mpv_event* event = mpv_wait_event(mpv_, 0);
         if (event->event_id == MPV_EVENT_NONE) break;
@@ -313,13 +423,13 @@ void MediaPlayer::drain_events() {
     }
 }
 
-int64_t MediaPlayer::length_ms() {
+int64_t MediaPlayer::State::length_ms() {
     drain_events();
     const double seconds = duration_seconds_;
     return std::isfinite(seconds) && seconds > 0.0 ? std::llround(seconds * 1000.0) : 0;
 }
 
-int64_t MediaPlayer::position_ms() {
+int64_t MediaPlayer::State::position_ms() {
     drain_events();
     if (seek_target_ms_ >= 0) {
         // Right after a seek the player still reports the old position.
@@ -334,12 +444,12 @@ int64_t MediaPlayer::position_ms() {
     return std::isfinite(seconds) && seconds > 0.0 ? std::llround(seconds * 1000.0) : 0;
 }
 
-bool MediaPlayer::play() {
+bool MediaPlayer::State::play() {
     int paused = 0;
     return mpv_set_property_async(mpv_, 0, "pause", MPV_FORMAT_FLAG, &paused) >= 0;
 }
 
-void MediaPlayer::seek_ms(int64_t position) {
+void MediaPlayer::State::seek_ms(int64_t position) {
     const int64_t target = std::max<int64_t>(position, 0);
     const std::string seconds = std::to_string(static_cast<double>(target) / 1000.0);
     const char* command[] = {"seek", seconds.c_str(), "absolute+exact", nullptr};
@@ -351,24 +461,24 @@ void MediaPlayer::seek_ms(int64_t position) {
     eof_reached_ = false;
 }
 
-void MediaPlayer::stop() {
+void MediaPlayer::State::stop() {
     int paused = 1;
     mpv_set_property_async(mpv_, 0, "pause", MPV_FORMAT_FLAG, &paused);
     seek_ms(-1);
 }
 
-void MediaPlayer::set_volume(int32_t thousandths) {
+void MediaPlayer::State::set_volume(int32_t thousandths) {
     double percent = std::clamp(thousandths, 0, 1000) / 10.0;
     mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &percent);
 }
 
-int32_t MediaPlayer::volume() {
+int32_t MediaPlayer::State::volume() {
     double percent = 0.0;
     if (mpv_get_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &percent) < 0) return 0;
     return static_cast<int32_t>(std::lround(percent * 10.0));
 }
 
-bool MediaPlayer::source_size(int* width, int* height) {
+bool MediaPlayer::State::source_size(int* width, int* height) {
     drain_events();
     if (width_ <= 0 || height_ <= 0) return false;
     *width = width_;
@@ -376,7 +486,7 @@ bool MediaPlayer::source_size(int* width, int* height) {
     return true;
 }
 
-void MediaPlayer::keep_picture(int width, int height, const std::vector<uint8_t>& bgra) {
+void MediaPlayer::State::keep_picture(int width, int height, const std::vector<uint8_t>& bgra) {
     const FramebufferCalls& calls = gl_calls();
     if (!calls.complete() || width <= 0 || height <= 0 ||
         bgra.size() != static_cast<size_t>(width) * static_cast<size_t>(height) * 4u) {
@@ -393,7 +503,7 @@ void MediaPlayer::keep_picture(int width, int height, const std::vector<uint8_t>
     }
 }
 
-void MediaPlayer::keep_back_buffer(int width, int height) {
+void MediaPlayer::State::keep_back_buffer(int width, int height) {
     const FramebufferCalls& calls = gl_calls();
     if (!calls.complete() || width <= 0 || height <= 0) return;
     SavedGlState saved(calls);
@@ -406,13 +516,13 @@ void MediaPlayer::keep_back_buffer(int width, int height) {
                            GL_NEAREST);
 }
 
-void MediaPlayer::restore_back_buffer() {
+void MediaPlayer::State::restore_back_buffer() {
     if (!back_buffer_.framebuffer) return;
     SavedGlState saved(gl_calls());
     copy_to_window(back_buffer_, 0, 0, back_buffer_.width, back_buffer_.height);
 }
 
-bool MediaPlayer::frame_ready() {
+bool MediaPlayer::State::frame_ready() {
     if (!render_) return false;
     if (render_update_.exchange(false) &&
         (mpv_render_context_update(render_) & MPV_RENDER_UPDATE_FRAME)) {
@@ -421,7 +531,7 @@ bool MediaPlayer::frame_ready() {
     return frame_pending_;
 }
 
-bool MediaPlayer::render_frame(int window_width, int window_height) {
+bool MediaPlayer::State::render_frame(int window_width, int window_height) {
     const FramebufferCalls& calls = gl_calls();
     const MediaRectangle& to = destination_;
     if (!render_ || !calls.complete() || to.width <= 0 || to.height <= 0) return false;

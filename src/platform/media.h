@@ -4,16 +4,10 @@
 // end is reached and the target of a seek as the position right after it.
 #pragma once
 
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-struct mpv_handle;
-struct mpv_event;
-struct mpv_render_context;
 
 namespace kvn::platform {
 
@@ -63,7 +57,7 @@ class MediaPlayer {
     // The size of the video's frames; false when the medium has no video.
     bool source_size(int* width, int* height);
     // Where render_frame draws the video inside the window's client area (y downwards).
-    void set_destination(const MediaRectangle& rectangle) { destination_ = rectangle; }
+    void set_destination(const MediaRectangle& rectangle);
     // Keeps the picture (rows top to bottom, blue, green, red, alpha) to be drawn around the
     // video by every render_frame; needs the GL context current.
     void keep_picture(int width, int height, const std::vector<uint8_t>& bgra);
@@ -79,45 +73,12 @@ class MediaPlayer {
     bool render_frame(int window_width, int window_height);
 
   private:
-    // A GL framebuffer drawing into a texture of its own.
-    struct TextureTarget {
-        uint32_t framebuffer = 0;
-        uint32_t texture = 0;
-        int width = 0;
-        int height = 0;
-    };
+    // The player's handles and what it last reported; defined beside the player's code.
+    struct State;
 
-    MediaPlayer() = default;
-    bool start(const std::string& path, MediaKind kind);
-    // Takes the player's news (observed properties, a seek's completion) into the fields.
-    void take_event(const mpv_event& event);
-    void drain_events();
-    // Makes (or re-sizes) the target; false when the GL cannot.
-    bool ensure_target(TextureTarget* target, int width, int height);
-    // Copies the whole target into that rectangle of the back buffer (rows upwards).
-    void copy_to_window(const TextureTarget& source, int x, int y, int width, int height);
+    MediaPlayer();
 
-    mpv_handle* mpv_ = nullptr;
-    mpv_render_context* render_ = nullptr;
-    std::atomic<bool> render_update_{false};
-    MediaRectangle destination_;
-    // The seek target reported until playback moves on; -1 when none.
-    int64_t seek_target_ms_ = -1;
-    // The seek has completed; the next position reported is the new one.
-    bool seek_settled_ = true;
-    std::chrono::steady_clock::time_point seek_time_;
-    // The observed properties as last reported (duration -1 until known).
-    double time_pos_seconds_ = 0.0;
-    double duration_seconds_ = -1.0;
-    bool eof_reached_ = false;
-    int width_ = 0;
-    int height_ = 0;
-    // A video frame announced and not drawn yet.
-    bool frame_pending_ = false;
-    // The movie's frame, the kept picture (rows bottom to top) and the kept back buffer.
-    TextureTarget movie_;
-    TextureTarget picture_;
-    TextureTarget back_buffer_;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace kvn::platform

@@ -1,8 +1,16 @@
-// The SDL scancode -> DirectInput scan code table, shared by the keyboard state and the key
-// events, and SDL hat positions as point-of-view angles.
+// The key position -> DirectInput scan code table and hat positions as point-of-view angles.
+// SDL's scancodes are the USB HID usage ids, and its hat bits the ones declared here.
 #include "platform/scan_codes.h"
 
+#include <SDL_joystick.h>
+#include <SDL_scancode.h>
+
 namespace kvn::platform {
+
+static_assert(SDL_SCANCODE_A == 4 && SDL_SCANCODE_RIGHT == 79, "scancodes are HID usage ids");
+static_assert(SDL_HAT_UP == kHatUp && SDL_HAT_RIGHT == kHatRight && SDL_HAT_DOWN == kHatDown &&
+                  SDL_HAT_LEFT == kHatLeft,
+              "hat bits as SDL reports them");
 
 namespace {
 
@@ -165,16 +173,16 @@ const ScanCodeTable& scan_code_table() {
 
 }  // namespace
 
-uint8_t direct_input_scan_code(SDL_Scancode scancode) {
-    return scancode >= 0 && scancode < SDL_NUM_SCANCODES ? scan_code_table().codes[scancode] : 0;
+uint8_t direct_input_scan_code(KeyUsage usage) {
+    return usage >= 0 && usage < SDL_NUM_SCANCODES ? scan_code_table().codes[usage] : 0;
 }
 
-SDL_Scancode sdl_scancode(uint8_t scan_code) {
+KeyUsage key_usage(uint8_t scan_code) {
     return scan_code_table().scancodes[scan_code];
 }
 
-int32_t hat_direction(Uint8 hat) {
-    switch (hat) {
+int32_t hat_direction(uint8_t hat_bits) {
+    switch (hat_bits) {
         case SDL_HAT_UP:
             return 0;
         case SDL_HAT_RIGHTUP:

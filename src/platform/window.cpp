@@ -215,12 +215,16 @@ void gl_context_delete(GlContext* context) {
     if (context) SDL_GL_DeleteContext(reinterpret_cast<SDL_GLContext>(context));
 }
 
+bool gl_context_current() {
+    return SDL_GL_GetCurrentContext() != nullptr;
+}
+
 void gl_swap(Window* window) {
     SDL_GL_SwapWindow(sdl(window));
 }
 
 void* gl_proc_address(const char* name) {
-    if (!name || !*name || !SDL_GL_GetCurrentContext()) return nullptr;
+    if (!name || !*name || !gl_context_current()) return nullptr;
     // The GLX lookup hands out a stub for any name; only exported names are real.
     void* library = gl_library();
     if (!library || !dlsym(library, name)) return nullptr;

@@ -64,6 +64,8 @@ bool gl_make_current(Window* window, GlContext* context);
 void gl_release_current();
 // Deletes the context (null is ignored).
 void gl_context_delete(GlContext* context);
+// True when a GL context is current on the calling thread.
+bool gl_context_current();
 // Presents the back buffer.
 void gl_swap(Window* window);
 // Address of a GL entry point, or null; only names the GL library really exports count.

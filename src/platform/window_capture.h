@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/window.h"
-
 namespace kvn::platform {
+
+struct Window;
 
 // Reads the top-left width x height pixels of the window's client area as shown on the screen:
 // rows top to bottom, blue, green, red, alpha 255. Parts of the window off the screen read

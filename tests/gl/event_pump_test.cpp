@@ -1,19 +1,24 @@
 // The event pump on a real window: input events reach the input sink in the runtime's terms,
 // and the window procedure only sees null messages for them.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <functional>
 #include <vector>
 
 #include "input/input_state.h"
 #include "platform/events.h"
 #include "platform/window.h"
+#include "support/platform_test_support.h"
 
 namespace kvn {
 namespace {
 
 using Kind = platform::InputEvent::Kind;
+using namespace testing_support;
+
+// Key positions as USB HID usage ids.
+constexpr int kUsageA = 4, kUsageZ = 29, kUsageRight = 79, kUsageKeypadEnter = 88;
+constexpr uint8_t kHatUp = 1, kHatRight = 2;
 
 std::vector<platform::InputEvent> received;
 
@@ -27,7 +32,7 @@ class EventPumpTest : public testing::Test {
         ASSERT_TRUE(platform::video_init());
         window_ = platform::window_create("events", 0, 0, 64, 64, platform::PixelFormat{});
         ASSERT_NE(window_, nullptr);
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        discard_waiting_events();
         received.clear();
         platform::set_input_event_sink(record);
     }
@@ -36,15 +41,10 @@ class EventPumpTest : public testing::Test {
         platform::window_destroy(window_);
     }
 
-    Uint32 window_id() const { return SDL_GetWindowID(reinterpret_cast<SDL_Window*>(window_)); }
-
-    SDL_Event key(Uint32 type, SDL_Scancode scancode, Uint8 repeat) const {
-        SDL_Event event{};
-        event.type = type;
-        event.key.windowID = window_id();
-        event.key.keysym.scancode = scancode;
-        event.key.repeat = repeat;
-        return event;
+    // Pushes a key event on the window.
+    std::function<bool()> key(bool down, int usage, bool repeat) const {
+        platform::Window* window = window_;
+        return [=] { return push_key_event(window, down, usage, repeat); };
     }
 
     // Pumps every waiting message; the ids the window procedure would have been given.
@@ -59,52 +59,36 @@ class EventPumpTest : public testing::Test {
 };
 
 TEST_F(EventPumpTest, InputEventsReachTheSinkInTheRuntimesTerms) {
-    SDL_Event text{};
-    text.type = SDL_TEXTINPUT;
-    text.text.windowID = window_id();
-    std::strcpy(text.text.text,
-                "\xC3\xA9\xE2\x82\xAC\xE4\xB8\x80"
-                "a");  // e acute, euro, CJK, a
-    SDL_Event wheel{};
-    wheel.type = SDL_MOUSEWHEEL;
-    wheel.wheel.windowID = window_id();
-    wheel.wheel.y = 2;
-    wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
-    SDL_Event hat{};
-    hat.type = SDL_JOYHATMOTION;
-    hat.jhat.which = 3;
-    hat.jhat.hat = 1;
-    hat.jhat.value = SDL_HAT_RIGHTUP;
-    SDL_Event axis{};
-    axis.type = SDL_JOYAXISMOTION;
-    axis.jaxis.which = 3;
-    axis.jaxis.axis = 4;
-    axis.jaxis.value = -32768;
-
+    platform::Window* window = window_;
     const struct {
-        SDL_Event event;
+        std::function<bool()> push;
         Kind kind;
         int scan_code;
         bool repeat;
         const char* text;
         int wheel, device, index, value;
     } cases[] = {
-        {key(SDL_KEYDOWN, SDL_SCANCODE_A, 0), Kind::kKeyDown, 30, false, "", 0, 0, 0, 0},
-        {key(SDL_KEYDOWN, SDL_SCANCODE_A, 1), Kind::kKeyDown, 30, true, "", 0, 0, 0, 0},
-        {key(SDL_KEYUP, SDL_SCANCODE_RIGHT, 0), Kind::kKeyUp, 205, false, "", 0, 0, 0, 0},
-        {key(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, 0), Kind::kKeyDown, 156, false, "", 0, 0, 0, 0},
-        {text, Kind::kText, 0, false,
+        {key(true, kUsageA, false), Kind::kKeyDown, 30, false, "", 0, 0, 0, 0},
+        {key(true, kUsageA, true), Kind::kKeyDown, 30, true, "", 0, 0, 0, 0},
+        {key(false, kUsageRight, false), Kind::kKeyUp, 205, false, "", 0, 0, 0, 0},
+        {key(true, kUsageKeypadEnter, false), Kind::kKeyDown, 156, false, "", 0, 0, 0, 0},
+        {[=] {
+             return push_text_event(window,
+                                    "\xC3\xA9\xE2\x82\xAC\xE4\xB8\x80"
+                                    "a");  // e acute, euro, CJK, a
+         },
+         Kind::kText, 0, false,
          "\xE9\x80"
          "a",
          0, 0, 0, 0},
-        {wheel, Kind::kMouseWheel, 0, false, "", -2, 0, 0, 0},
-        {hat, Kind::kJoystickHat, 0, false, "", 0, 3, 1, 4500},
-        {axis, Kind::kJoystickAxis, 0, false, "", 0, 3, 4, -32768},
+        {[=] { return push_wheel_event(window, 2, true); }, Kind::kMouseWheel, 0, false, "", -2,
+         0, 0, 0},
+        {[] { return push_joystick_hat_event(3, 1, kHatRight | kHatUp); }, Kind::kJoystickHat, 0,
+         false, "", 0, 3, 1, 4500},
+        {[] { return push_joystick_axis_event(3, 4, -32768); }, Kind::kJoystickAxis, 0, false, "",
+         0, 3, 4, -32768},
     };
-    for (const auto& c : cases) {
-        SDL_Event event = c.event;
-        ASSERT_EQ(SDL_PushEvent(&event), 1);
-    }
+    for (const auto& c : cases) ASSERT_TRUE(c.push());
     EXPECT_EQ(pump(), std::vector<uint32_t>(std::size(cases), platform::kMessageNull));
     ASSERT_EQ(received.size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -122,11 +106,9 @@ TEST_F(EventPumpTest, InputEventsReachTheSinkInTheRuntimesTerms) {
 }
 
 TEST_F(EventPumpTest, TakingKeyboardEventsHandsThemOverAndLeavesTheRest) {
-    SDL_Event down = key(SDL_KEYDOWN, SDL_SCANCODE_Z, 0);
-    SDL_Event up = key(SDL_KEYUP, SDL_SCANCODE_Z, 0);
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    for (SDL_Event* event : {&down, &quit, &up}) SDL_PushEvent(event);
+    ASSERT_TRUE(push_key_event(window_, true, kUsageZ, false));
+    platform::post_quit();
+    ASSERT_TRUE(push_key_event(window_, false, kUsageZ, false));
 
     ASSERT_TRUE(platform::keyboard_events_pending());
     platform::take_keyboard_events();
@@ -141,13 +123,7 @@ TEST_F(EventPumpTest, TakingKeyboardEventsHandsThemOverAndLeavesTheRest) {
 TEST_F(EventPumpTest, AttachedInputSumsTheWheel) {
     InputState state;
     attach_input(&state);
-    for (int steps : {1, 1, -3, 2}) {
-        SDL_Event wheel{};
-        wheel.type = SDL_MOUSEWHEEL;
-        wheel.wheel.windowID = window_id();
-        wheel.wheel.y = steps;
-        SDL_PushEvent(&wheel);
-    }
+    for (int steps : {1, 1, -3, 2}) ASSERT_TRUE(push_wheel_event(window_, steps, false));
     pump();
     attach_input(nullptr);
     EXPECT_EQ(state.wheel_steps, 1);

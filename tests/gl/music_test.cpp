@@ -10,7 +10,6 @@
 #include "kvn/files.h"
 #include "kvn/input.h"
 #include "kvn/runtime.h"
-#include "platform/system.h"
 #include "runtime/runtime_state.h"
 #include "support/scratch_directory.h"
 #include "support/wav_writer.h"

@@ -1,17 +1,33 @@
-// Joysticks through SDL's virtual joysticks, attached before input start-up: names, index
+// Joysticks through the platform's virtual joysticks, attached before input start-up: names, index
 // guards, axes, buttons, points of view, the simple state, the waits' dead zone, switching
 // joysticks off, and unplugging.
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "input/input_state.h"
 #include "kvn/input.h"
+#include "platform/input_devices.h"
+#include "support/platform_test_support.h"
 #include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
+
+using namespace testing_support;
+
+// Hat positions as direction bits.
+enum Hat : uint8_t {
+    kCentred = 0,
+    kUp = 1,
+    kRight = 2,
+    kDown = 4,
+    kLeft = 8,
+    kRightUp = kRight | kUp,
+    kRightDown = kRight | kDown,
+    kLeftDown = kLeft | kDown,
+    kLeftUp = kLeft | kUp,
+};
 
 int pump_passes = 0;
 
@@ -24,7 +40,7 @@ class JoystickTest : public testing_support::ScratchDirectoryTest {
   protected:
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+        ASSERT_TRUE(joystick_service_start());
         first_ = attach("Pad One", 6, 4, 1);
         second_ = attach("Pad Two", 2, 2, 0);
         ASSERT_GE(first_, 0);
@@ -33,32 +49,29 @@ class JoystickTest : public testing_support::ScratchDirectoryTest {
         state_.wait_hooks.pump_messages = count_pass;
         attach_input(&state_);
         ASSERT_EQ(joystick_count(), 2);
-        first_device_ = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(first_));
-        ASSERT_NE(first_device_, nullptr);
     }
     void TearDown() override {
         attach_input(nullptr);
         input_shutdown(state_);
-        SDL_JoystickDetachVirtual(SDL_NumJoysticks() - 1);
-        SDL_JoystickDetachVirtual(0);
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        virtual_joystick_detach(platform::joysticks_attached() - 1);
+        virtual_joystick_detach(0);
+        joystick_service_stop();
         ScratchDirectoryTest::TearDown();
     }
 
     static int attach(const char* name, int axes, int buttons, int hats) {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = static_cast<Uint16>(axes);
-        desc.nbuttons = static_cast<Uint16>(buttons);
-        desc.nhats = static_cast<Uint16>(hats);
-        desc.name = name;
-        return SDL_JoystickAttachVirtualEx(&desc);
+        return virtual_joystick_attach(name, axes, buttons, hats);
     }
 
-    // Sets an axis of the first joystick (the value arrives at SDL's next joystick update).
-    void set_axis(int axis, Sint16 value) {
-        ASSERT_EQ(SDL_JoystickSetVirtualAxis(first_device_, axis, value), 0) << SDL_GetError();
+    // Sets a control of the first joystick (the value arrives at its next update).
+    void set_axis(int axis, int16_t value) {
+        ASSERT_TRUE(virtual_joystick_set_axis(first_, axis, value)) << axis;
+    }
+    void set_button(int button, bool pressed) {
+        ASSERT_TRUE(virtual_joystick_set_button(first_, button, pressed)) << button;
+    }
+    void set_hat(uint8_t position) {
+        ASSERT_TRUE(virtual_joystick_set_hat(first_, 0, position)) << int{position};
     }
 
     // Pump passes one wait_any_input_step took.
@@ -71,13 +84,12 @@ class JoystickTest : public testing_support::ScratchDirectoryTest {
     InputState state_;
     int first_ = -1;
     int second_ = -1;
-    SDL_Joystick* first_device_ = nullptr;
 };
 
 TEST_F(JoystickTest, NamesAndIndexGuards) {
     EXPECT_STREQ(joystick_name(0).c_str(), "Pad One, Pad One");
     EXPECT_STREQ(joystick_name(1).c_str(), "Pad Two, Pad Two");
-    ASSERT_EQ(SDL_JoystickSetVirtualButton(first_device_, 0, 1), 0);
+    set_button(0, true);
     set_axis(0, 32767);
     EXPECT_EQ(joystick_button(0, 0), 0x80);
     for (int32_t index : {-1, 2, 10, INT32_MIN}) {
@@ -93,9 +105,9 @@ TEST_F(JoystickTest, NamesAndIndexGuards) {
 }
 
 TEST_F(JoystickTest, AxesButtonsAndTheSimpleState) {
-    const Sint16 values[6] = {-32768, 32767, 16384, -16384, 1000, 0};
+    const int16_t values[6] = {-32768, 32767, 16384, -16384, 1000, 0};
     for (int axis = 0; axis < 6; ++axis) set_axis(axis, values[axis]);
-    ASSERT_EQ(SDL_JoystickSetVirtualButton(first_device_, 1, 1), 0);
+    set_button(1, true);
     const double read[6] = {joystick_x(0),          joystick_y(0),          joystick_z(0),
                             joystick_rotation_x(0), joystick_rotation_y(0), joystick_rotation_z(0)};
     for (int axis = 0; axis < 6; ++axis) {
@@ -117,13 +129,13 @@ TEST_F(JoystickTest, AxesButtonsAndTheSimpleState) {
 
 TEST_F(JoystickTest, HatDirections) {
     const struct {
-        Uint8 hat;
+        uint8_t hat;
         int32_t x, y;
-    } cases[] = {{SDL_HAT_CENTERED, 0, 0},  {SDL_HAT_UP, 0, -1},       {SDL_HAT_RIGHTUP, 1, -1},
-                 {SDL_HAT_RIGHT, 1, 0},     {SDL_HAT_RIGHTDOWN, 1, 1}, {SDL_HAT_DOWN, 0, 1},
-                 {SDL_HAT_LEFTDOWN, -1, 1}, {SDL_HAT_LEFT, -1, 0},     {SDL_HAT_LEFTUP, -1, -1}};
+    } cases[] = {{kCentred, 0, 0},  {kUp, 0, -1},       {kRightUp, 1, -1},
+                 {kRight, 1, 0},    {kRightDown, 1, 1}, {kDown, 0, 1},
+                 {kLeftDown, -1, 1}, {kLeft, -1, 0},    {kLeftUp, -1, -1}};
     for (const auto& c : cases) {
-        ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, c.hat), 0);
+        set_hat(c.hat);
         EXPECT_EQ(joystick_pov_x(0), c.x) << int{c.hat};
         EXPECT_EQ(joystick_pov_y(0), c.y) << int{c.hat};
     }
@@ -132,18 +144,18 @@ TEST_F(JoystickTest, HatDirections) {
 }
 
 TEST_F(JoystickTest, WaitEndsOnAnAxisBeyondTheDeadZoneOnly) {
-    set_axis(0, static_cast<Sint16>(0.05 * 32767));
+    set_axis(0, static_cast<int16_t>(0.05 * 32767));
     EXPECT_EQ(wait_passes(), 15);
-    set_axis(0, static_cast<Sint16>(0.2 * 32767));
+    set_axis(0, static_cast<int16_t>(0.2 * 32767));
     EXPECT_EQ(wait_passes(), 1);
     set_axis(0, 0);
-    ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, SDL_HAT_LEFT), 0);
+    set_hat(kLeft);
     EXPECT_EQ(wait_passes(), 1);
 }
 
 TEST_F(JoystickTest, DisabledJoysticksReadAsNothingForTheRestOfTheRun) {
     set_axis(0, 32767);
-    ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, SDL_HAT_UP), 0);
+    set_hat(kUp);
     EXPECT_EQ(joystick_x(0), 1.0);
     disable_joysticks();
     EXPECT_EQ(joystick_count(), 0);
@@ -155,10 +167,10 @@ TEST_F(JoystickTest, DisabledJoysticksReadAsNothingForTheRestOfTheRun) {
 
 TEST_F(JoystickTest, AnUnpluggedJoystickReadsAsZeros) {
     set_axis(1, 32767);
-    ASSERT_EQ(SDL_JoystickSetVirtualHat(first_device_, 0, SDL_HAT_DOWN), 0);
-    ASSERT_EQ(SDL_JoystickSetVirtualButton(first_device_, 2, 1), 0);
+    set_hat(kDown);
+    set_button(2, true);
     EXPECT_EQ(joystick_y(0), 1.0);
-    ASSERT_EQ(SDL_JoystickDetachVirtual(first_), 0);
+    ASSERT_TRUE(virtual_joystick_detach(first_));
     EXPECT_EQ(joystick_y(0), 0.0);
     EXPECT_EQ(joystick_button(0, 2), 0);
     EXPECT_EQ(joystick_pov_y(0), 0);

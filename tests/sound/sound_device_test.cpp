@@ -1,5 +1,5 @@
-// The sound commands through a real audio output: SDL's disk driver writes what the device
-// plays into a file, where the tone is found at its level and pan. Without a device every
+// The sound commands through a real audio output: the output routed into a file records what
+// the device plays, where the tone is found at its level and pan. Without a device every
 // command fails quietly.
 #include "sound/sound_device.h"
 
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "kvn/sound.h"
-#include "platform/system.h"
+#include "support/platform_test_support.h"
 #include "support/scratch_directory.h"
 #include "wav_bytes.h"
 
@@ -24,25 +24,16 @@ using namespace testing_support;
 
 class SoundDeviceTest : public ScratchDirectoryTest {
   protected:
-    void SetUp() override {
-        ScratchDirectoryTest::SetUp();
-        previous_driver_ = platform::environment_value("SDL_AUDIODRIVER");
-    }
-
     void TearDown() override {
         sound_release_bank();
         sound_release_device();
-        platform::environment_set("SDL_AUDIODRIVER", previous_driver_.c_str());
-        platform::environment_set("SDL_DISKAUDIOFILE", "");
+        restore_audio_output();
         ScratchDirectoryTest::TearDown();
     }
 
     static void write_wav(const char* name, const Bytes& bytes) {
         write_file(name, std::string(bytes.begin(), bytes.end()));
     }
-
-  private:
-    std::string previous_driver_;
 };
 
 // Waits until the channel stopped playing; false after the time limit.
@@ -56,8 +47,7 @@ bool wait_until_silent(int32_t channel, std::chrono::milliseconds limit) {
 }
 
 TEST_F(SoundDeviceTest, APlayedToneReachesTheOutputAtItsLevelAndPan) {
-    platform::environment_set("SDL_AUDIODRIVER", "disk");
-    platform::environment_set("SDL_DISKAUDIOFILE", (directory_ / "capture.raw").c_str());
+    route_audio_output_to_file((directory_ / "capture.raw").string());
     // A quarter second of 441 Hz.
     std::vector<int16_t> tone(kDeviceRate / 4);
     for (size_t i = 0; i < tone.size(); ++i) {
@@ -98,7 +88,7 @@ TEST_F(SoundDeviceTest, APlayedToneReachesTheOutputAtItsLevelAndPan) {
 }
 
 TEST_F(SoundDeviceTest, WithoutADeviceNothingLoadsOrPlays) {
-    platform::environment_set("SDL_AUDIODRIVER", "no-such-driver");
+    route_audio_output_nowhere();
     write_wav("tone.wav", wav(1, kDeviceRate, 16, samples16({1, 2, 3, 4})));
     sound_create();
     EXPECT_EQ(sound_init(nullptr), 0);

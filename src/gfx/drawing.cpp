@@ -17,11 +17,13 @@ namespace {
 
 constexpr float kPixelCentre = 0.375f;
 
-// The renderer and the slot a sprite command draws, or null for a slot outside the table.
+// The renderer when a sprite command has something to draw: a slot inside the table that holds
+// a texture. An empty slot draws nothing, whatever frame size survived its freeing (texture
+// name 0 would otherwise give an untextured white box).
 VoruRERarudeve* renderer_for(int32_t slot) {
     VoruRERarudeve* renderer = active_renderer;
     if (!renderer || !renderer->context_ready || !valid_sprite_slot(slot)) return nullptr;
-    return renderer;
+    return renderer->sprites[slot].texture != 0 ? renderer : nullptr;
 }
 
 VoruRERarudeve* drawing_renderer() {

@@ -142,8 +142,12 @@ class VoruRERarudeve {
     // Copies the w x h rectangle at (x, y) of the picture being drawn into slot; false for a
     // bad slot or size.
     bool grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h);
-    // The key colour as the current framebuffer stores it (0 when the sprite key is 0): drawn
-    // at (4, 4) with blending off, read back, and the old pixel put back.
+    // The key colour as the framebuffer being drawn stores it: the key itself with 8 bits a
+    // channel, else probe_key_colour().
+    int32_t stored_key_colour();
+    // The key colour as drawn and read back (0 when the sprite key is 0): drawn at (4, 4) of
+    // the whole framebuffer with blending off, read back, and the old pixel put back; the
+    // viewport and projection are restored.
     int32_t probe_key_colour();
     // The RGB integer of pixel (x, y) of the picture being drawn.
     int32_t read_pixel(int32_t x, int32_t y);

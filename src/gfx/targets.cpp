@@ -301,7 +301,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, row, e, f, GL_BGRA, GL_UNSIGNED_BYTE, grab_buffer_.data());
-    const int32_t key = sprite_key == kNoColourKey ? kNoColourKey : probe_key_colour();
+    const int32_t key = stored_key_colour();
     for (size_t i = 0; i < bytes; i += 4) {
         uint8_t* bgra = grab_buffer_.data() + i;
         const int32_t colour = bgra[2] | bgra[1] << 8 | bgra[0] << 16;
@@ -315,23 +315,50 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     return true;
 }
 
+int32_t VoruRERarudeve::stored_key_colour() {
+    if (sprite_key == kNoColourKey) return kNoColourKey;
+    GLint red = 0, green = 0, blue = 0;
+    glGetIntegerv(GL_RED_BITS, &red);
+    glGetIntegerv(GL_GREEN_BITS, &green);
+    glGetIntegerv(GL_BLUE_BITS, &blue);
+    // Eight bits a channel store every colour exactly.
+    if (red == 8 && green == 8 && blue == 8) return sprite_key;
+    return probe_key_colour();
+}
+
 int32_t VoruRERarudeve::probe_key_colour() {
     if (sprite_key == 0) return 0;
-    // Where drawing's (4, 4) lands in the bound framebuffer under the current viewport.
+    // The probe draws under a view of the whole framebuffer, so that a viewport smaller than
+    // the probe's pixel cannot clip it; the program's view comes back afterwards.
+    const OffscreenTarget* target = framebuffer_target();
+    const int32_t view_w = target ? target->fb_width : width;
+    const int32_t view_h = target ? target->fb_height : height;
     GLint view[4] = {};
     glGetIntegerv(GL_VIEWPORT, view);
-    const int32_t x = view[0] + kProbeX;
-    const int32_t row = view[1] + view[3] - 1 - kProbeY;
+    GLfloat projection[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glViewport(0, 0, view_w, view_h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, view_w, view_h, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+
+    const int32_t row = view_h - 1 - kProbeY;
     const GLboolean blending = glIsEnabled(GL_BLEND);
     const GLboolean alpha_test = glIsEnabled(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
-    const int32_t remembered = read_framebuffer_pixel(x, row);
+    const int32_t remembered = read_framebuffer_pixel(kProbeX, row);
     kvn::set_pixel(kProbeX, kProbeY, sprite_key);
-    const int32_t stored = read_framebuffer_pixel(x, row);
+    const int32_t stored = read_framebuffer_pixel(kProbeX, row);
     kvn::set_pixel(kProbeX, kProbeY, remembered);
     if (blending) glEnable(GL_BLEND);
     if (!alpha_test) glDisable(GL_ALPHA_TEST);
     invalidate_gl_state_cache();
+
+    glViewport(view[0], view[1], view[2], view[3]);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection);
+    glMatrixMode(GL_MODELVIEW);
     return stored;
 }
 

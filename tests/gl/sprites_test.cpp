@@ -279,6 +279,51 @@ TEST_F(SpritesTest, AnimationFramesComeFromTheirCells) {
     }
 }
 
+TEST_F(SpritesTest, EveryDrawingCommandOnAnEmptySlotDrawsNothing) {
+    // Slot 1 loaded with a frame size and then freed by a failed reload: the frame size
+    // survives, the texture does not. Slot 2 was never loaded.
+    load(1, 16, 16, [](int, int) { return kWhite; });
+    set_animation_frame_size(1, 8, 8);
+    load_sprite("missing.png", 1);
+    ASSERT_EQ(get_error_code(), 3);
+    ASSERT_EQ(get_sprite_texture(1), 0);
+    struct Case {
+        const char* what;
+        void (*draw)(int32_t slot);
+    } cases[] = {
+        {"draw_sprite", [](int32_t slot) { draw_sprite(slot, 20, 20); }},
+        {"stretch_sprite", [](int32_t slot) { stretch_sprite(slot, 20, 20, 30, 30); }},
+        {"zoom_sprite", [](int32_t slot) { zoom_sprite(slot, 20, 20, 3, 3); }},
+        {"rotate_sprite", [](int32_t slot) { rotate_sprite(slot, 20, 20, 30); }},
+        {"rotozoom_sprite", [](int32_t slot) { rotozoom_sprite(slot, 20, 20, 30, 4); }},
+        {"draw_animation", [](int32_t slot) { draw_animation(slot, 1, 20, 20); }},
+        {"stretch_animation", [](int32_t slot) { stretch_animation(slot, 1, 20, 20, 30, 30); }},
+        {"rotozoom_animation",
+         [](int32_t slot) { rotozoom_animation(slot, 1, 20, 20, 30, 4); }},
+        {"textured batch",
+         [](int32_t slot) {
+             start_poly(slot, 0);
+             for (const auto& [x, y] : {std::pair{20, 20}, {50, 20}, {50, 50}, {20, 50}}) {
+                 poly_vector(x, y, 0, 0, kWhite);
+             }
+             end_poly();
+         }},
+    };
+    for (const Case& c : cases) {
+        for (int32_t slot : {1, 2}) {
+            clear_screen(kBackdrop);
+            c.draw(slot);
+            std::vector<uint8_t> rgba(64 * 64 * 4);
+            glReadPixels(0, kHeight - 64, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+            size_t drawn = 0;
+            for (size_t i = 0; i < rgba.size(); i += 4) {
+                drawn += (rgba[i] | rgba[i + 1] << 8 | rgba[i + 2] << 16) != kBackdrop;
+            }
+            EXPECT_EQ(drawn, 0u) << c.what << " on slot " << slot;
+        }
+    }
+}
+
 TEST_F(SpritesTest, PrimitivesCoverTheirPixelsAndBlendPerAlphaMode) {
     draw_rect(20, 30, -3, -2, kWhite);
     draw_rect(40, 30, 3, 2, kWhite);

@@ -196,6 +196,62 @@ TEST_F(TargetsTest, GrabsMakeTheKeyColourTransparent) {
     }
 }
 
+TEST_F(TargetsTest, GrabsUnderViewsSmallerThanTheProbeKeyTheKeyColour) {
+    set_transparency(kKey);
+    // A target of side 3 (drawn on the screen in the fall-back mode) and a program's own 3 x 3
+    // view: the key colour becomes transparent in both grabs.
+    const struct {
+        const char* what;
+        bool in_target;
+    } cases[] = {{"target of side 3", true}, {"own view of 3 x 3", false}};
+    for (const auto& c : cases) {
+        draw_rect(0, 0, kWidth, kHeight, kBackdrop);
+        if (c.in_target) {
+            create_screen(0, 10, 3, 3);
+            use_screen(0);
+        } else {
+            set_viewport(0, 0, 3, 3);
+        }
+        draw_rect(0, 0, 3, 3, kKey);
+        set_pixel(2, 2, kRed);
+        if (c.in_target) {
+            use_screen(-1);
+        } else {
+            ASSERT_EQ(grab_sprite(10, 0, 0, 3, 3), 1);
+            set_viewport(0, 0, 0, 0);
+        }
+        draw_rect(0, 0, kWidth, kHeight, kGreen);
+        draw_sprite(10, 100, 100);
+        EXPECT_EQ(get_pixel(100, 100), kGreen) << c.what;
+        EXPECT_EQ(get_pixel(101, 101), kGreen) << c.what;
+        EXPECT_EQ(get_pixel(102, 102), kRed) << c.what;
+    }
+}
+
+TEST_F(TargetsTest, KeyProbeDrawsOverTheWholeFramebufferAndRestoresTheView) {
+    set_transparency(kKey);
+    for (int32_t side : {3, 4, 100}) {
+        draw_rect(0, 0, kWidth, kHeight, kBackdrop);
+        set_viewport(7, 9, side, side);
+        GLint view[4] = {};
+        glGetIntegerv(GL_VIEWPORT, view);
+        GLfloat projection[16] = {};
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        EXPECT_EQ(renderer().probe_key_colour(), kKey) << side;
+        GLint view_after[4] = {};
+        glGetIntegerv(GL_VIEWPORT, view_after);
+        GLfloat projection_after[16] = {};
+        glGetFloatv(GL_PROJECTION_MATRIX, projection_after);
+        EXPECT_EQ(std::vector<GLint>(view, view + 4), std::vector<GLint>(view_after, view_after + 4))
+            << side;
+        EXPECT_EQ(std::vector<GLfloat>(projection, projection + 16),
+                  std::vector<GLfloat>(projection_after, projection_after + 16))
+            << side;
+        set_viewport(0, 0, 0, 0);
+        EXPECT_EQ(get_pixel(4, 4), kBackdrop) << side;
+    }
+}
+
 TEST_F(TargetsTest, GrabReusesATextureOfTheSameSizeOnly) {
     draw_rect(0, 0, kWidth, kHeight, kRed);
     const struct {

@@ -6,11 +6,12 @@
 #include <memory>
 #include <vector>
 
-#include "gfx/collision.h"
+#include "image/collision.h"
 #include "gfx/font_layout.h"
 #include "gfx/gl_state_cache.h"
-#include "gfx/image_decoders.h"
-#include "gfx/image_writers.h"
+#include "image/image_decoders.h"
+#include "image/texture_prep.h"
+#include "image/image_writers.h"
 #include "gfx/poly_batch.h"
 #include "gfx/sprite_store.h"
 #include "platform/window.h"

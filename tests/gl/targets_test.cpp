@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gfx/gl_extensions.h"
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
 #include "kvn/gfx.h"
 #include "platform/window_capture.h"
 #include "runtime/runtime_state.h"

@@ -1,11 +1,12 @@
-// The renderer: the application window, its OpenGL context, display modes, the 2D view and
-// the present with frame pacing.
+// The renderer: the owner of the window and frame pacer, the GL state cache, the sprite store,
+// the off-screen targets and the fonts; it keeps the 2D view and the drawing settings.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "gfx/display.h"
 #include "image/collision.h"
 #include "gfx/font_layout.h"
 #include "gfx/gl_state_cache.h"
@@ -13,14 +14,11 @@
 #include "image/texture_prep.h"
 #include "image/image_writers.h"
 #include "gfx/poly_batch.h"
+#include "gfx/sprite_geometry.h"
 #include "gfx/sprite_store.h"
 #include "platform/window.h"
 
 namespace kvn {
-
-// Called for each waiting message before it is removed and dispatched (may be null); a game
-// sub.
-using PumpHook = double (*)();
 
 // Number of off-screen target records.
 constexpr int32_t kTargetCount = 32;
@@ -54,27 +52,28 @@ class VoruRERarudeve {
     // Releases the window and the context.
     virtual ~VoruRERarudeve();
 
-    // Creates window and context, loads extensions, shows the window, resets the viewport.
+    // Opens the window and context, loads extensions and resets the viewport.
     bool create(void* instance, int32_t width, int32_t height, int32_t colour_bits,
                 int32_t frames_per_second, int32_t samples);
-    // Leaves full screen and gives the window its framed style and size; returns 1.
-    int32_t set_windowed();
-    // Switches to an exact full-screen mode by re-creating the window without a frame.
+    // Leaves full screen and gives the window its framed style and size; resets the view.
+    void set_windowed();
+    // Switches to an exact full-screen mode (false: windowed again); resets the view.
     bool set_fullscreen();
     // Stores each non-zero size value, then switches to full screen or windowed.
     void set_mode(int32_t width, int32_t height, int32_t colour_bits, bool fullscreen_mode);
     // Viewport and 2D projection reset; w or h of 0 or less means the whole screen.
     void set_viewport(int32_t x, int32_t y, int32_t w, int32_t h);
-    // Swaps, clears, pumps messages while waiting for the frame deadline; returns 1.
-    int32_t present(PumpHook hook);
-    // Pumps the window's waiting messages; returns 1.
-    int32_t pump_messages(PumpHook hook);
-    // Returns to windowed mode, detaches the context and destroys the window; returns 0.
-    int32_t destroy_window();
+    // Finishes a selected target, then swaps, clears and waits for the frame deadline.
+    void present(PumpHook hook);
+    // Frees every image while the context exists, then closes the window.
+    void destroy_window();
     // Default 2D drawing state at the start of a frame: blending off, alpha test on, white.
     void start_next_frame();
-    // Prepares the window for hiding (leaves full screen) and hides it.
-    void hide_window();
+    // The window and frame pacer.
+    Display& display() { return display_; }
+    const Display& display() const { return display_; }
+    // True between a successful create and the window's destruction.
+    bool ready() const { return context_ready_; }
 
     // ---- Sprite store ----
 
@@ -160,38 +159,53 @@ class VoruRERarudeve {
     // The image part of the slot's texture with the texture's alpha; false for an empty slot.
     bool read_sprite_picture(int32_t slot, SavedPicture* picture);
 
-    OffscreenTarget targets[kTargetCount];
+    // ---- Records and settings ----
 
-    platform::Window* window = nullptr;
-    void* instance = nullptr;
-    platform::GlContext* gl_context = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t colour_bits = 0;
-    bool fullscreen = false;
-    int32_t context_ready = 0;
-    int32_t viewport_x = 0;
-    int32_t viewport_y = 0;
-    int32_t viewport_w = 0;
-    int32_t viewport_h = 0;
-    uint8_t smooth = 1;
-    float current_alpha = 0.0f;
-    double frame_period_ms = 0.0;
-    double next_frame_ms = 0.0;
-    int32_t current_target = -1;
-    // Font number (0..31) that print_text draws with.
-    int32_t current_font = 0;
+    const SpriteSlot& sprite(int32_t slot) const { return sprites_[slot]; }
+    // Sets the animation frame size of a loaded slot; an empty slot keeps none.
+    void set_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h);
+    const BackgroundImage& background(int32_t index) const { return backgrounds_[index]; }
+    const OffscreenTarget& target(int32_t n) const { return targets_[n]; }
+    // The selected off-screen target, -1 for the screen.
+    int32_t current_target() const { return current_target_; }
+    // The whole-pixel rectangle of the 2D view on the screen.
+    const PixelRect& viewport() const { return viewport_; }
+    // Linear (true) or nearest filtering of sprite draws.
+    bool smooth() const { return smooth_; }
+    void set_smooth(bool smooth) { smooth_ = smooth; }
+    // The alpha that drawing colours get (0..1).
+    float alpha() const { return current_alpha_; }
+    void set_alpha(float alpha) { current_alpha_ = alpha; }
     // Colour keys of sprite and font loads (RGB integers).
-    int32_t sprite_key = 0x8000FF;
-    int32_t font_key = 0;
-    std::vector<SpriteSlot> sprites;
-    BackgroundImage backgrounds[kBackgroundCount];
-    PolyBatch poly_batch;
-    std::vector<TextVertex> text_vertices;
+    int32_t sprite_key() const { return sprite_key_; }
+    int32_t font_key() const { return font_key_; }
+    void set_transparency(int32_t key) { sprite_key_ = font_key_ = key; }
+    // Font number (0..31) that print_text draws with.
+    int32_t current_font() const { return current_font_; }
+    void select_font(int32_t font);
     // Slot of the last texture binding, -1 for none.
-    int32_t current_sprite = -1;
+    int32_t current_sprite() const { return current_sprite_; }
+    PolyBatch& poly_batch() { return poly_batch_; }
+    // The text vertex buffer grown for count vertices; null when memory runs out.
+    TextVertex* text_vertices(size_t count);
 
   private:
+    Display display_;
+    bool context_ready_ = false;
+    OffscreenTarget targets_[kTargetCount];
+    int32_t current_target_ = -1;
+    PixelRect viewport_;
+    bool smooth_ = true;
+    float current_alpha_ = 0.0f;
+    int32_t current_font_ = 0;
+    int32_t sprite_key_ = 0x8000FF;
+    int32_t font_key_ = 0;
+    std::vector<SpriteSlot> sprites_;
+    BackgroundImage backgrounds_[kBackgroundCount];
+    PolyBatch poly_batch_;
+    std::vector<TextVertex> text_vertices_;
+    int32_t current_sprite_ = -1;
+
     // Decodes a file or "mem://" image with the decoders in turn (JPEG from files only).
     bool decode_file(const char* path, int32_t key, DecodedImage* image);
     // Uploads a decoded image into the slot and fills its record.
@@ -231,19 +245,15 @@ class VoruRERarudeve {
     // Pixels read back by grabs without alpha bits, kept from grab to grab.
     std::vector<uint8_t> grab_buffer_;
 
-    // Creates a framed window of the stored size, centred on the screen.
-    platform::Window* create_framed_window(int32_t samples);
-    // Shows the software-renderer warning once per process when the context is not accelerated.
-    void warn_if_software_renderer();
 };
 
-// The renderer every graphics command uses: the runtime's, handed over at start-up; null
-// before start-up and after shutdown.
-extern VoruRERarudeve* active_renderer;
-
-// Frame period in ms for a frame rate: 1000 / fps when fps > 0, else 2 ms.
-double frame_period_for(int32_t frames_per_second);
-// Next present deadline after a present that finished at now.
-double advance_frame_deadline(double next_frame_ms, double period_ms, double now_ms);
+// Hands the graphics commands the renderer they use (the runtime's, at start-up); null
+// detaches it at shutdown.
+void attach_renderer(VoruRERarudeve* renderer);
+// The attached renderer, or null.
+VoruRERarudeve* attached_renderer();
+// The attached renderer while its context is ready, else null: the commands that draw or
+// touch GL use this one.
+VoruRERarudeve* ready_renderer();
 
 }  // namespace kvn

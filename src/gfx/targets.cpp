@@ -11,6 +11,7 @@
 #include "base/error_state.h"
 #include "files/media_reader.h"
 #include "gfx/gl_extensions.h"
+#include "gfx/gl_textures.h"
 #include "gfx/renderer.h"
 #include "kvn/base.h"
 #include "kvn/gfx.h"
@@ -25,23 +26,6 @@ constexpr int32_t kFirstBackgroundTileSide = 128;
 // The pixel the key-colour probe draws on.
 constexpr int32_t kProbeX = 4;
 constexpr int32_t kProbeY = 4;
-
-VoruRERarudeve* ready_renderer() {
-    VoruRERarudeve* renderer = active_renderer;
-    return renderer && renderer->context_ready ? renderer : nullptr;
-}
-
-// A new texture name, bound, with repeat wrapping and linear filtering.
-GLuint new_linear_texture() {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    return name;
-}
 
 // Storage of e x f RGBA8 texels for the bound texture: zeroed (transparent) when asked, else
 // left undefined for a copy to fill.
@@ -116,31 +100,31 @@ bool save_picture(const StringValue& path, bool (*read)(VoruRERarudeve&, int32_t
 // ---- Renderer operations ----
 
 const OffscreenTarget* VoruRERarudeve::framebuffer_target() const {
-    if (current_target < 0 || targets[current_target].fb_width == 0) return nullptr;
-    return &targets[current_target];
+    if (current_target_ < 0 || targets_[current_target_].fb_width == 0) return nullptr;
+    return &targets_[current_target_];
 }
 
 int32_t VoruRERarudeve::drawing_height() const {
     const OffscreenTarget* target = framebuffer_target();
-    return target ? sprites[target->slot].img_h : height;
+    return target ? sprites_[target->slot].img_h : display_.height();
 }
 
 void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h) {
     const int32_t max_side = max_texture_side();
     if (n < 0 || n >= kTargetCount || !valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side ||
-        h > max_side || !context_ready) {
+        h > max_side || !context_ready_) {
         return;
     }
     // Its texture and framebuffer are about to be replaced.
-    if (current_target >= 0 && (current_target == n || targets[current_target].slot == slot)) {
+    if (current_target_ >= 0 && (current_target_ == n || targets_[current_target_].slot == slot)) {
         finish_target();
     }
     release_target(n);
     free_sprite(slot);
     // The sides the upload makes (at least 16) are the sides of everything else too.
     const int32_t e = texture_side_for(w), f = texture_side_for(h);
-    SpriteSlot& sprite = sprites[slot];
-    sprite.texture = new_linear_texture();
+    SpriteSlot& sprite = sprites_[slot];
+    sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
     if (!allocate_texels(e, f, true)) {
         free_sprite(slot);
         return;
@@ -151,8 +135,8 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
     bind_sprite(-1, -1, false);
 
     make_target_framebuffer(n, sprite.texture, e, f);
-    targets[n].slot = slot;
-    targets[n].created = true;
+    targets_[n].slot = slot;
+    targets_[n].created = true;
 }
 
 bool VoruRERarudeve::make_target_framebuffer(int32_t n, uint32_t texture, int32_t e, int32_t f) {
@@ -189,7 +173,7 @@ bool VoruRERarudeve::make_target_framebuffer(int32_t n, uint32_t texture, int32_
         gl::glDeleteFramebuffersEXT(1, &framebuffer);
         return false;
     }
-    OffscreenTarget& target = targets[n];
+    OffscreenTarget& target = targets_[n];
     target.framebuffer = framebuffer;
     target.depth_buffer = depth;
     target.fb_width = e;
@@ -199,12 +183,12 @@ bool VoruRERarudeve::make_target_framebuffer(int32_t n, uint32_t texture, int32_
 
 void VoruRERarudeve::use_target(int32_t n) {
     finish_target();
-    if (n < 0 || n >= kTargetCount || !targets[n].created) return;
-    OffscreenTarget& target = targets[n];
-    const SpriteSlot& sprite = sprites[target.slot];
+    if (n < 0 || n >= kTargetCount || !targets_[n].created) return;
+    OffscreenTarget& target = targets_[n];
+    const SpriteSlot& sprite = sprites_[target.slot];
     // A slot freed since has no picture to draw into.
     if (sprite.texture == 0) return;
-    current_target = n;
+    current_target_ = n;
     if (target.fb_width != 0) {
         glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target.saved_binding);
         gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, target.framebuffer);
@@ -222,16 +206,16 @@ void VoruRERarudeve::use_target(int32_t n) {
         // back) and given the target's earlier picture; drawing then happens there.
         set_viewport(0, 0, sprite.img_w, sprite.img_h);
         grab(kTargetScratchSlot, 0, 0, sprite.img_w, sprite.img_h);
-        kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, sprite_key);
+        kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, sprite_key_);
         kvn::draw_sprite(target.slot, 0, 0);
     }
     collision_masks_[target.slot].reset();
 }
 
 void VoruRERarudeve::finish_target() {
-    if (current_target >= 0) {
-        OffscreenTarget& target = targets[current_target];
-        const SpriteSlot& sprite = sprites[target.slot];
+    if (current_target_ >= 0) {
+        OffscreenTarget& target = targets_[current_target_];
+        const SpriteSlot& sprite = sprites_[target.slot];
         if (target.fb_width != 0) {
             gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(target.saved_binding));
         } else {
@@ -243,14 +227,14 @@ void VoruRERarudeve::finish_target() {
             kvn::draw_sprite(kTargetScratchSlot, 0, 0);
         }
         collision_masks_[target.slot].reset();
-        current_target = -1;
+        current_target_ = -1;
     }
     set_viewport(0, 0, 0, 0);
 }
 
 void VoruRERarudeve::release_target(int32_t n) {
-    OffscreenTarget& target = targets[n];
-    if (target.fb_width != 0 && context_ready) {
+    OffscreenTarget& target = targets_[n];
+    if (target.fb_width != 0 && context_ready_) {
         if (gl::glDeleteFramebuffersEXT) gl::glDeleteFramebuffersEXT(1, &target.framebuffer);
         if (target.depth_buffer != 0 && gl::glDeleteRenderbuffersEXT) {
             gl::glDeleteRenderbuffersEXT(1, &target.depth_buffer);
@@ -264,7 +248,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     if (!valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side || h > max_side) {
         return false;
     }
-    SpriteSlot& sprite = sprites[slot];
+    SpriteSlot& sprite = sprites_[slot];
     sprite.frame_w = 0;
     sprite.frame_h = 0;
     collision_masks_[slot].reset();
@@ -275,7 +259,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
         if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
         if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
         sprite.mip_texture = 0;
-        sprite.texture = new_linear_texture();
+        sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
         allocate_texels(e, f, false);
         // Deleted and new textures change the bindings behind the cache's back.
         invalidate_gl_state_cache();
@@ -316,23 +300,23 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
 }
 
 int32_t VoruRERarudeve::stored_key_colour() {
-    if (sprite_key == kNoColourKey) return kNoColourKey;
+    if (sprite_key_ == kNoColourKey) return kNoColourKey;
     GLint red = 0, green = 0, blue = 0;
     glGetIntegerv(GL_RED_BITS, &red);
     glGetIntegerv(GL_GREEN_BITS, &green);
     glGetIntegerv(GL_BLUE_BITS, &blue);
     // Eight bits a channel store every colour exactly.
-    if (red == 8 && green == 8 && blue == 8) return sprite_key;
+    if (red == 8 && green == 8 && blue == 8) return sprite_key_;
     return probe_key_colour();
 }
 
 int32_t VoruRERarudeve::probe_key_colour() {
-    if (sprite_key == 0) return 0;
+    if (sprite_key_ == 0) return 0;
     // The probe draws under a view of the whole framebuffer, so that a viewport smaller than
     // the probe's pixel cannot clip it; the program's view comes back afterwards.
     const OffscreenTarget* target = framebuffer_target();
-    const int32_t view_w = target ? target->fb_width : width;
-    const int32_t view_h = target ? target->fb_height : height;
+    const int32_t view_w = target ? target->fb_width : display_.width();
+    const int32_t view_h = target ? target->fb_height : display_.height();
     GLint view[4] = {};
     glGetIntegerv(GL_VIEWPORT, view);
     GLfloat projection[16] = {};
@@ -348,7 +332,7 @@ int32_t VoruRERarudeve::probe_key_colour() {
     const GLboolean alpha_test = glIsEnabled(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
     const int32_t remembered = read_framebuffer_pixel(kProbeX, row);
-    kvn::set_pixel(kProbeX, kProbeY, sprite_key);
+    kvn::set_pixel(kProbeX, kProbeY, sprite_key_);
     const int32_t stored = read_framebuffer_pixel(kProbeX, row);
     kvn::set_pixel(kProbeX, kProbeY, remembered);
     if (blending) glEnable(GL_BLEND);
@@ -367,12 +351,13 @@ int32_t VoruRERarudeve::read_pixel(int32_t x, int32_t y) {
 }
 
 void VoruRERarudeve::copy_picture_to_background(int32_t index) {
+    const int32_t width = display_.width(), height = display_.height();
     const int32_t max_side = max_texture_side();
     int32_t side = kFirstBackgroundTileSide;
     while (side < std::max(width, height) && side < max_side) side *= 2;
     const int32_t columns = std::min((width + side - 1) / side, kMaxBackgroundTiles);
     const int32_t rows = std::min((height + side - 1) / side, kMaxBackgroundTiles);
-    BackgroundImage& background = backgrounds[index];
+    BackgroundImage& background = backgrounds_[index];
     const int32_t picture_height = drawing_height();
     for (int32_t row = 0; row < kMaxBackgroundTiles; ++row) {
         for (int32_t column = 0; column < kMaxBackgroundTiles; ++column) {
@@ -387,7 +372,7 @@ void VoruRERarudeve::copy_picture_to_background(int32_t index) {
                 glBindTexture(GL_TEXTURE_2D, tile.texture);
             } else {
                 if (tile.texture != 0) glDeleteTextures(1, &tile.texture);
-                tile.texture = new_linear_texture();
+                tile.texture = new_texture(GL_LINEAR, GL_LINEAR);
                 allocate_texels(side, side, false);
             }
             const int32_t x = column * side, y = row * side;
@@ -407,6 +392,8 @@ void VoruRERarudeve::copy_picture_to_background(int32_t index) {
 }
 
 bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
+    platform::Window* window = display_.window();
+    const int32_t width = display_.width(), height = display_.height();
     if (!window || width < 1 || height < 1) return false;
     picture->width = width;
     picture->height = height;
@@ -436,7 +423,7 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
 
 bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
     if (!valid_sprite_slot(slot)) return false;
-    const SpriteSlot& sprite = sprites[slot];
+    const SpriteSlot& sprite = sprites_[slot];
     if (sprite.texture == 0 || sprite.img_w < 1 || sprite.img_h < 1) return false;
     glBindTexture(GL_TEXTURE_2D, sprite.texture);
     invalidate_gl_state_cache();

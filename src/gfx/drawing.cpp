@@ -34,7 +34,7 @@ uint8_t colour_alpha(const VoruRERarudeve& renderer, int32_t colour) {
 
 // Prepares a primitive: no alpha test, the colour, no texture, pixel-centre offset.
 void begin_primitive(VoruRERarudeve& renderer, int32_t colour) {
-    renderer.set_switch(GlSwitch::kAlphaTest, false);
+    renderer.gl_state().set_switch(GlSwitch::kAlphaTest, false);
     glColor4ub(static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
                static_cast<uint8_t>(colour >> 16), colour_alpha(renderer, colour));
     renderer.bind_sprite(-1, -1, false);
@@ -50,7 +50,7 @@ void end_primitive(VoruRERarudeve& renderer) {
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glColor4f(1.0f, 1.0f, 1.0f, renderer.alpha());
-    renderer.set_switch(GlSwitch::kAlphaTest, true);
+    renderer.gl_state().set_switch(GlSwitch::kAlphaTest, true);
 }
 
 // A GL quad over whole-pixel corners: top-right, top-left, bottom-left, bottom-right.
@@ -79,55 +79,6 @@ bool frame_rect_of(const SpriteSlot& sprite, int32_t frame, double inset, Textur
 
 // ---- Renderer operations ----
 
-void VoruRERarudeve::select_unit(int32_t unit) {
-    if (!gl_state_.change_active_unit(unit) || !gl::glActiveTextureARB) return;
-    gl::glActiveTextureARB(unit == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB);
-}
-
-void VoruRERarudeve::set_texturing(int32_t unit, bool enabled) {
-    if (!gl_state_.change_texturing(unit, enabled)) return;
-    if (enabled) {
-        glEnable(GL_TEXTURE_2D);
-    } else {
-        glDisable(GL_TEXTURE_2D);
-    }
-}
-
-int64_t VoruRERarudeve::known_bound_texture() const {
-    return gl_state_.binding(gl_state_.active_unit());
-}
-
-void VoruRERarudeve::set_bound_wrap(int32_t wrap) {
-    const int64_t bound = known_bound_texture();
-    if (bound >= 0 && !gl_state_.change_wrap(static_cast<uint32_t>(bound), wrap)) return;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-}
-
-void VoruRERarudeve::bind_texture(int32_t unit, uint32_t texture, int32_t wrap) {
-    if (gl_state_.change_binding(unit, texture)) glBindTexture(GL_TEXTURE_2D, texture);
-    set_texturing(unit, true);
-    set_bound_wrap(wrap);
-}
-
-void VoruRERarudeve::set_switch(GlSwitch which, bool enabled) {
-    static constexpr GLenum kCapabilities[] = {GL_ALPHA_TEST, GL_BLEND, GL_COLOR_MATERIAL,
-                                               GL_DITHER};
-    if (!gl_state_.change_switch(which, enabled)) return;
-    if (enabled) {
-        glEnable(kCapabilities[static_cast<int>(which)]);
-    } else {
-        glDisable(kCapabilities[static_cast<int>(which)]);
-    }
-}
-
-void VoruRERarudeve::set_blend_function(uint32_t source, uint32_t destination) {
-    if (gl_state_.change_blend_function(static_cast<int32_t>(source),
-                                        static_cast<int32_t>(destination))) {
-        glBlendFunc(source, destination);
-    }
-}
-
 void VoruRERarudeve::invalidate_gl_state_cache() {
     gl_state_.invalidate();
 }
@@ -151,40 +102,36 @@ void VoruRERarudeve::bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bo
         // Unit 1 is selected only when something changes there: switching units ends the
         // driver's batch as any state change does.
         if (second_slot >= 0 && slot >= 0) {
-            select_unit(1);
-            bind_texture(1, texture_of(slot), GL_REPEAT);
+            gl_state_.select_unit(1);
+            gl_state_.bind_texture(1, texture_of(slot), GL_REPEAT);
         } else if (!gl_state_.holds_texturing(1, false)) {
-            select_unit(1);
-            set_texturing(1, false);
+            gl_state_.select_unit(1);
+            gl_state_.set_texturing(1, false);
         }
-        select_unit(0);
+        gl_state_.select_unit(0);
         if (slot < 0) {
-            set_texturing(0, false);
+            gl_state_.set_texturing(0, false);
             return;
         }
-        bind_texture(0, texture_of(second_slot >= 0 ? second_slot : slot), wrap);
+        gl_state_.bind_texture(0, texture_of(second_slot >= 0 ? second_slot : slot), wrap);
         return;
     }
-    select_unit(0);
+    gl_state_.select_unit(0);
     if (slot < 0) {
-        set_texturing(0, false);
-        set_switch(GlSwitch::kColourMaterial, true);
+        gl_state_.set_texturing(0, false);
+        gl_state_.set_switch(GlSwitch::kColourMaterial, true);
         return;
     }
-    bind_texture(0, texture_of(slot), wrap);
+    gl_state_.bind_texture(0, texture_of(slot), wrap);
 }
 
 void VoruRERarudeve::apply_filter() {
-    const GLint filter = smooth_ ? GL_LINEAR : GL_NEAREST;
-    const int64_t bound = known_bound_texture();
-    if (bound >= 0 && !gl_state_.change_filter(static_cast<uint32_t>(bound), filter)) return;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    gl_state_.set_bound_filter(smooth_ ? GL_LINEAR : GL_NEAREST);
 }
 
 void VoruRERarudeve::draw_fan(const FanVertex corners[4]) {
     // Plain clamping darkens stretched edges with the border colour; edge texels do not.
-    set_bound_wrap(GL_CLAMP_TO_EDGE);
+    gl_state_.set_bound_wrap(GL_CLAMP_TO_EDGE);
     // Vertices given one by one let the driver gather consecutive draws into one.
     const bool textured = current_sprite_ >= 0;
     glBegin(GL_TRIANGLE_FAN);
@@ -198,20 +145,18 @@ void VoruRERarudeve::draw_fan(const FanVertex corners[4]) {
 void VoruRERarudeve::draw_background(int32_t index) {
     const BackgroundImage& background = backgrounds_[index];
     if (background.rows == 0 || background.columns == 0) return;
-    set_switch(GlSwitch::kAlphaTest, false);
+    gl_state_.set_switch(GlSwitch::kAlphaTest, false);
     if (gl::glActiveTextureARB && !gl_state_.holds_texturing(1, false)) {
-        select_unit(1);
-        set_texturing(1, false);
+        gl_state_.select_unit(1);
+        gl_state_.set_texturing(1, false);
     }
-    select_unit(0);
-    set_texturing(0, true);
+    gl_state_.select_unit(0);
+    gl_state_.set_texturing(0, true);
     current_sprite_ = 0;
     for (int32_t row = 0; row < background.rows; ++row) {
         for (int32_t column = 0; column < background.columns; ++column) {
             const BackgroundTile& tile = background.tiles[row * kMaxBackgroundTiles + column];
-            if (gl_state_.change_binding(0, tile.texture)) {
-                glBindTexture(GL_TEXTURE_2D, tile.texture);
-            }
+            gl_state_.bind(0, tile.texture);
             // Each tile shows the part of the picture it holds, at its own size.
             const float left = static_cast<float>(column * background.tile_side);
             const float top = static_cast<float>(row * background.tile_side);
@@ -226,7 +171,7 @@ void VoruRERarudeve::draw_background(int32_t index) {
             draw_fan(corners);
         }
     }
-    set_switch(GlSwitch::kAlphaTest, true);
+    gl_state_.set_switch(GlSwitch::kAlphaTest, true);
     bind_sprite(-1, -1, false);
     apply_filter();
 }
@@ -384,8 +329,8 @@ void end_poly() {
     // Vertex colours (or a partial alpha) need colours per vertex; white batches go without.
     if (batch.coloured() || renderer->alpha() != 1.0f) {
         batch.set_coloured();
-        renderer->set_switch(GlSwitch::kColourMaterial, true);
-        renderer->set_switch(GlSwitch::kDither, true);
+        renderer->gl_state().set_switch(GlSwitch::kColourMaterial, true);
+        renderer->gl_state().set_switch(GlSwitch::kDither, true);
         glShadeModel(GL_SMOOTH);
     }
     renderer->apply_filter();
@@ -410,8 +355,8 @@ void end_poly() {
     if (batch.coloured()) {
         glColor4f(1.0f, 1.0f, 1.0f, renderer->alpha());
         glShadeModel(GL_FLAT);
-        renderer->set_switch(GlSwitch::kDither, false);
-        renderer->set_switch(GlSwitch::kColourMaterial, false);
+        renderer->gl_state().set_switch(GlSwitch::kDither, false);
+        renderer->gl_state().set_switch(GlSwitch::kColourMaterial, false);
     }
 }
 
@@ -462,19 +407,19 @@ void set_alpha_mode(double alpha) {
     if (!renderer) return;
     const float a = static_cast<float>(alpha);
     if (a > 0.0f) {
-        renderer->set_switch(GlSwitch::kBlend, true);
-        renderer->set_switch(GlSwitch::kAlphaTest, false);
-        renderer->set_blend_function(GL_SRC_ALPHA, GL_ONE);
+        renderer->gl_state().set_switch(GlSwitch::kBlend, true);
+        renderer->gl_state().set_switch(GlSwitch::kAlphaTest, false);
+        renderer->gl_state().set_blend_function(GL_SRC_ALPHA, GL_ONE);
         renderer->set_alpha(std::min(a, 1.0f));
     } else if (a < 0.0f) {
-        renderer->set_switch(GlSwitch::kBlend, true);
-        renderer->set_switch(GlSwitch::kAlphaTest, false);
-        renderer->set_blend_function(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        renderer->gl_state().set_switch(GlSwitch::kBlend, true);
+        renderer->gl_state().set_switch(GlSwitch::kAlphaTest, false);
+        renderer->gl_state().set_blend_function(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         renderer->set_alpha(std::min(-a, 1.0f));
     } else {
         // 0 (and a value that is not a number): opaque drawing with the alpha test.
-        renderer->set_switch(GlSwitch::kBlend, false);
-        renderer->set_switch(GlSwitch::kAlphaTest, true);
+        renderer->gl_state().set_switch(GlSwitch::kBlend, false);
+        renderer->gl_state().set_switch(GlSwitch::kAlphaTest, true);
         renderer->set_alpha(1.0f);
     }
     glColor4f(1.0f, 1.0f, 1.0f, renderer->alpha());

@@ -100,8 +100,8 @@ void VoruRERarudeve::set_viewport(int32_t x, int32_t y, int32_t w, int32_t h) {
 
     smooth_ = true;
     bind_sprite(-1, -1, false);
-    set_switch(GlSwitch::kBlend, false);
-    set_switch(GlSwitch::kAlphaTest, true);
+    gl_state_.set_switch(GlSwitch::kBlend, false);
+    gl_state_.set_switch(GlSwitch::kAlphaTest, true);
     current_alpha_ = 1.0f;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

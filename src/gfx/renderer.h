@@ -9,7 +9,7 @@
 #include "gfx/display.h"
 #include "image/collision.h"
 #include "gfx/font_layout.h"
-#include "gfx/gl_state_cache.h"
+#include "gfx/gl_state.h"
 #include "image/image_decoders.h"
 #include "image/texture_prep.h"
 #include "image/image_writers.h"
@@ -112,10 +112,8 @@ class VoruRERarudeve {
     // One triangle fan of four corners, edges clamped; texture coordinates while a sprite is
     // bound.
     void draw_fan(const FanVertex corners[4]);
-    // Turns a followed switch (alpha test, blending, colour material, dithering) on or off.
-    void set_switch(GlSwitch which, bool enabled);
-    // Sets the blend function.
-    void set_blend_function(uint32_t source, uint32_t destination);
+    // The GL state cache and the calls behind it.
+    GlState& gl_state() { return gl_state_; }
     // The renderer sends a texture binding, texture parameter, switch or blend function only
     // when it differs from what it last set (a repeated call would also end the driver's
     // batching of the draws around it). Code that makes GL calls of its own on the renderer's
@@ -215,18 +213,8 @@ class VoruRERarudeve {
 
     // bind_sprite with the wrap mode the texture on unit 0 gets.
     void bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bool use_mip, int32_t wrap);
-    // Selects a texture unit (0 or 1; 0 only without multitexture).
-    void select_unit(int32_t unit);
-    // 2D texturing on or off on the active unit, which is unit.
-    void set_texturing(int32_t unit, bool enabled);
-    // Binds a texture on the active unit, which is unit, turns texturing on and sets its wrap.
-    void bind_texture(int32_t unit, uint32_t texture, int32_t wrap);
-    // Wrap mode of the texture bound to the active unit.
-    void set_bound_wrap(int32_t wrap);
-    // The texture bound to the active unit as far as the cache knows, or -1.
-    int64_t known_bound_texture() const;
 
-    GlStateCache gl_state_;
+    GlState gl_state_;
     std::vector<std::unique_ptr<CollisionMask>> collision_masks_;
     // Buffers kept from load to load.
     std::vector<uint8_t> file_bytes_;

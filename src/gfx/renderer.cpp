@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <new>
 
 #include "gfx/gl_extensions.h"
 
@@ -129,19 +128,6 @@ void VoruRERarudeve::start_next_frame() {
     // A loaded background lies under everything the frame draws.
     draw_background(0);
     set_viewport(0, 0, 0, 0);
-}
-
-void VoruRERarudeve::select_font(int32_t font) {
-    current_font_ = std::clamp(font, 0, kFontCount - 1);
-}
-
-TextVertex* VoruRERarudeve::text_vertices(size_t count) {
-    try {
-        text_vertices_.resize(grown_vertex_capacity(text_vertices_.size(), count));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    return text_vertices_.data();
 }
 
 }  // namespace kvn

@@ -1,5 +1,5 @@
-// The renderer: the owner of the window and frame pacer, the GL state cache, the sprite store,
-// the off-screen targets and the fonts; it keeps the 2D view and the drawing settings.
+// The renderer: the owner of the window and frame pacer, the GL state, the off-screen target
+// records and the text buffer; it keeps the sprite table, the 2D view and the drawing settings.
 #pragma once
 
 #include <cstdint>
@@ -7,36 +7,19 @@
 #include <vector>
 
 #include "gfx/display.h"
-#include "image/collision.h"
 #include "gfx/font_layout.h"
 #include "gfx/gl_state.h"
-#include "image/image_decoders.h"
-#include "image/texture_prep.h"
-#include "image/image_writers.h"
+#include "gfx/offscreen_targets.h"
 #include "gfx/poly_batch.h"
 #include "gfx/sprite_geometry.h"
 #include "gfx/sprite_store.h"
-#include "platform/window.h"
+#include "gfx/text_buffer.h"
+#include "image/collision.h"
+#include "image/image_decoders.h"
+#include "image/image_writers.h"
+#include "image/texture_prep.h"
 
 namespace kvn {
-
-// Number of off-screen target records.
-constexpr int32_t kTargetCount = 32;
-// Sprite slot that keeps the screen area under a fall-back target while it is selected.
-constexpr int32_t kTargetScratchSlot = 65503;
-
-// An off-screen target: a sprite slot that drawing can be redirected into. fb_width 0 means no
-// framebuffer object (fall-back mode: drawing happens on the screen and is copied into the slot).
-struct OffscreenTarget {
-    uint32_t framebuffer = 0;
-    uint32_t depth_buffer = 0;
-    int32_t saved_binding = 0;
-    int32_t fb_width = 0;
-    int32_t fb_height = 0;
-    int32_t slot = 0;
-    // Set by create_screen; a record never created cannot be selected.
-    bool created = false;
-};
 
 // One corner of a fan: position and texture coordinates (16 bytes).
 struct FanVertex {
@@ -72,7 +55,7 @@ class VoruRERarudeve {
     // The window and frame pacer.
     Display& display() { return display_; }
     const Display& display() const { return display_; }
-    // True between a successful create and the window's destruction.
+    // True once create has succeeded.
     bool ready() const { return context_ready_; }
 
     // ---- Sprite store ----
@@ -163,9 +146,9 @@ class VoruRERarudeve {
     // Sets the animation frame size of a loaded slot; an empty slot keeps none.
     void set_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h);
     const BackgroundImage& background(int32_t index) const { return backgrounds_[index]; }
-    const OffscreenTarget& target(int32_t n) const { return targets_[n]; }
+    const OffscreenTarget& target(int32_t n) const { return targets_.record(n); }
     // The selected off-screen target, -1 for the screen.
-    int32_t current_target() const { return current_target_; }
+    int32_t current_target() const { return targets_.current(); }
     // The whole-pixel rectangle of the 2D view on the screen.
     const PixelRect& viewport() const { return viewport_; }
     // Linear (true) or nearest filtering of sprite draws.
@@ -179,29 +162,27 @@ class VoruRERarudeve {
     int32_t font_key() const { return font_key_; }
     void set_transparency(int32_t key) { sprite_key_ = font_key_ = key; }
     // Font number (0..31) that print_text draws with.
-    int32_t current_font() const { return current_font_; }
-    void select_font(int32_t font);
+    int32_t current_font() const { return text_.current_font(); }
+    void select_font(int32_t font) { text_.select_font(font); }
     // Slot of the last texture binding, -1 for none.
     int32_t current_sprite() const { return current_sprite_; }
     PolyBatch& poly_batch() { return poly_batch_; }
     // The text vertex buffer grown for count vertices; null when memory runs out.
-    TextVertex* text_vertices(size_t count);
+    TextVertex* text_vertices(size_t count) { return text_.vertices(count); }
 
   private:
     Display display_;
     bool context_ready_ = false;
-    OffscreenTarget targets_[kTargetCount];
-    int32_t current_target_ = -1;
+    OffscreenTargets targets_;
     PixelRect viewport_;
     bool smooth_ = true;
     float current_alpha_ = 0.0f;
-    int32_t current_font_ = 0;
     int32_t sprite_key_ = 0x8000FF;
     int32_t font_key_ = 0;
     std::vector<SpriteSlot> sprites_;
     BackgroundImage backgrounds_[kBackgroundCount];
     PolyBatch poly_batch_;
-    std::vector<TextVertex> text_vertices_;
+    TextBuffer text_;
     int32_t current_sprite_ = -1;
 
     // Decodes a file or "mem://" image with the decoders in turn (JPEG from files only).
@@ -221,14 +202,9 @@ class VoruRERarudeve {
     DecodedImage decoded_;
     TextureImage texture_;
 
-    // Gives target n a framebuffer object of e x f with a depth buffer; false leaves it in
-    // fall-back mode.
-    bool make_target_framebuffer(int32_t n, uint32_t texture, int32_t e, int32_t f);
     // Bottom row of the picture being drawn, in framebuffer rows: the target's image height
     // inside a framebuffer target, else the screen height.
     int32_t drawing_height() const;
-    // The framebuffer target being drawn into, or null.
-    const OffscreenTarget* framebuffer_target() const;
 
     // Pixels read back by grabs without alpha bits, kept from grab to grab.
     std::vector<uint8_t> grab_buffer_;

@@ -99,13 +99,8 @@ bool save_picture(const StringValue& path, bool (*read)(VoruRERarudeve&, int32_t
 
 // ---- Renderer operations ----
 
-const OffscreenTarget* VoruRERarudeve::framebuffer_target() const {
-    if (current_target_ < 0 || targets_[current_target_].fb_width == 0) return nullptr;
-    return &targets_[current_target_];
-}
-
 int32_t VoruRERarudeve::drawing_height() const {
-    const OffscreenTarget* target = framebuffer_target();
+    const OffscreenTarget* target = targets_.framebuffer_target();
     return target ? sprites_[target->slot].img_h : display_.height();
 }
 
@@ -116,9 +111,8 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
         return;
     }
     // Its texture and framebuffer are about to be replaced.
-    if (current_target_ >= 0 && (current_target_ == n || targets_[current_target_].slot == slot)) {
-        finish_target();
-    }
+    const int32_t current = targets_.current();
+    if (current >= 0 && (current == n || targets_.record(current).slot == slot)) finish_target();
     release_target(n);
     free_sprite(slot);
     // The sides the upload makes (at least 16) are the sides of everything else too.
@@ -134,71 +128,18 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
     invalidate_gl_state_cache();
     bind_sprite(-1, -1, false);
 
-    make_target_framebuffer(n, sprite.texture, e, f);
-    targets_[n].slot = slot;
-    targets_[n].created = true;
-}
-
-bool VoruRERarudeve::make_target_framebuffer(int32_t n, uint32_t texture, int32_t e, int32_t f) {
-    if (!gl::framebuffers_available()) return false;
-    GLuint framebuffer = 0, depth = 0;
-    gl::glGenFramebuffersEXT(1, &framebuffer);
-    if (framebuffer == 0) {
-        std::puts("glGenFramebuffersExt failed");
-        return false;
-    }
-    gl::glGenRenderbuffersEXT(1, &depth);
-    if (depth == 0) {
-        std::puts("glGenRenderbuffersExt failed");
-        gl::glDeleteFramebuffersEXT(1, &framebuffer);
-        return false;
-    }
-    gl::glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depth);
-    gl::glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, e, f);
-
-    // The check is made on the new framebuffer with its attachments; the old binding comes
-    // back afterwards.
-    GLint previous = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
-    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
-    gl::glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D,
-                                  texture, 0);
-    gl::glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                     GL_RENDERBUFFER_EXT, depth);
-    const GLenum status = gl::glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
-    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
-    if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
-        std::puts("glCheckFramebufferStatusExt failed");
-        gl::glDeleteRenderbuffersEXT(1, &depth);
-        gl::glDeleteFramebuffersEXT(1, &framebuffer);
-        return false;
-    }
-    OffscreenTarget& target = targets_[n];
-    target.framebuffer = framebuffer;
-    target.depth_buffer = depth;
-    target.fb_width = e;
-    target.fb_height = f;
-    return true;
+    targets_.make(n, slot, sprite.texture, e, f);
 }
 
 void VoruRERarudeve::use_target(int32_t n) {
     finish_target();
-    if (n < 0 || n >= kTargetCount || !targets_[n].created) return;
-    OffscreenTarget& target = targets_[n];
+    if (n < 0 || n >= kTargetCount || !targets_.record(n).created) return;
+    const OffscreenTarget& target = targets_.record(n);
     const SpriteSlot& sprite = sprites_[target.slot];
     // A slot freed since has no picture to draw into.
     if (sprite.texture == 0) return;
-    current_target_ = n;
+    targets_.select(n, sprite.texture);
     if (target.fb_width != 0) {
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target.saved_binding);
-        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, target.framebuffer);
-        gl::glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D,
-                                      sprite.texture, 0);
-        if (target.depth_buffer != 0) {
-            gl::glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, target.depth_buffer);
-            gl::glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                             GL_RENDERBUFFER_EXT, target.depth_buffer);
-        }
         set_viewport(0, 0, sprite.img_w, sprite.img_h);
         glViewport(0, 0, sprite.img_w, sprite.img_h);
     } else {
@@ -213,12 +154,10 @@ void VoruRERarudeve::use_target(int32_t n) {
 }
 
 void VoruRERarudeve::finish_target() {
-    if (current_target_ >= 0) {
-        OffscreenTarget& target = targets_[current_target_];
+    if (targets_.current() >= 0) {
+        const OffscreenTarget& target = targets_.record(targets_.current());
         const SpriteSlot& sprite = sprites_[target.slot];
-        if (target.fb_width != 0) {
-            gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(target.saved_binding));
-        } else {
+        if (target.fb_width == 0) {
             // Opaque drawing for the copy and the restore, whatever the program's alpha mode;
             // only the area the scratch copy covers is cleared.
             set_viewport(0, 0, sprite.img_w, sprite.img_h);
@@ -227,20 +166,13 @@ void VoruRERarudeve::finish_target() {
             kvn::draw_sprite(kTargetScratchSlot, 0, 0);
         }
         collision_masks_[target.slot].reset();
-        current_target_ = -1;
+        targets_.deselect();
     }
     set_viewport(0, 0, 0, 0);
 }
 
 void VoruRERarudeve::release_target(int32_t n) {
-    OffscreenTarget& target = targets_[n];
-    if (target.fb_width != 0 && context_ready_) {
-        if (gl::glDeleteFramebuffersEXT) gl::glDeleteFramebuffersEXT(1, &target.framebuffer);
-        if (target.depth_buffer != 0 && gl::glDeleteRenderbuffersEXT) {
-            gl::glDeleteRenderbuffersEXT(1, &target.depth_buffer);
-        }
-    }
-    target = OffscreenTarget();
+    targets_.release(n, context_ready_);
 }
 
 bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -314,7 +246,7 @@ int32_t VoruRERarudeve::probe_key_colour() {
     if (sprite_key_ == 0) return 0;
     // The probe draws under a view of the whole framebuffer, so that a viewport smaller than
     // the probe's pixel cannot clip it; the program's view comes back afterwards.
-    const OffscreenTarget* target = framebuffer_target();
+    const OffscreenTarget* target = targets_.framebuffer_target();
     const int32_t view_w = target ? target->fb_width : display_.width();
     const int32_t view_h = target ? target->fb_height : display_.height();
     GLint view[4] = {};

@@ -40,7 +40,7 @@ void load_discs(int radius) {
 // The alpha bytes of a slot's texture, rows in texture order.
 std::vector<uint8_t> alpha_plane(int32_t slot) {
     std::vector<uint8_t> alpha(kSide * kSide);
-    glBindTexture(GL_TEXTURE_2D, runtime.renderer->sprites[slot].texture);
+    glBindTexture(GL_TEXTURE_2D, runtime.renderer->sprite(slot).texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     return alpha;

@@ -64,13 +64,13 @@ PacingFigures measure(Frame frame) {
 // remain (waking 3 ms early) and spin with the message pump until at most 1 ms remains.
 void literal_present(VoruRERarudeve& renderer) {
     renderer.set_viewport(0, 0, 0, 0);
-    platform::gl_swap(renderer.window);
+    platform::gl_swap(renderer.display().window());
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     double now = 0.0;
     for (;;) {
-        renderer.pump_messages(nullptr);
+        renderer.display().pump_messages(nullptr);
         now = clock_ms();
-        const double remaining = renderer.next_frame_ms - now;
+        const double remaining = renderer.display().next_frame_ms() - now;
         if (remaining > 7.0) {
             const double nap = remaining - 3.0;
             platform::sleep_ms(static_cast<uint32_t>(nap));
@@ -81,8 +81,9 @@ void literal_present(VoruRERarudeve& renderer) {
         if (remaining > 1.0) continue;
         break;
     }
-    renderer.next_frame_ms =
-        advance_frame_deadline(renderer.next_frame_ms, renderer.frame_period_ms, now);
+    Display& display = renderer.display();
+    display.set_next_frame_ms(
+        advance_frame_deadline(display.next_frame_ms(), display.frame_period_ms(), now));
 }
 
 void print(const char* name, const PacingFigures& f) {
@@ -115,11 +116,12 @@ void Game_Main() {
     // The floor: swap, clear and one exact sleep to the deadline, no message pumping.
     const PacingFigures floor = measure([&renderer] {
         renderer.set_viewport(0, 0, 0, 0);
-        platform::gl_swap(renderer.window);
+        platform::gl_swap(renderer.display().window());
         glClear(GL_COLOR_BUFFER_BIT);
-        platform::sleep_precise_ms(renderer.next_frame_ms - clock_ms());
-        renderer.next_frame_ms =
-            advance_frame_deadline(renderer.next_frame_ms, renderer.frame_period_ms, clock_ms());
+        platform::sleep_precise_ms(renderer.display().next_frame_ms() - clock_ms());
+        Display& display = renderer.display();
+        display.set_next_frame_ms(
+            advance_frame_deadline(display.next_frame_ms(), display.frame_period_ms(), clock_ms()));
         renderer.start_next_frame();
     });
 

@@ -16,7 +16,8 @@
 #include "../game/game.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
+#include "image/texture_prep.h"
 #include "platform/window.h"
 #include "runtime/runtime_state.h"
 

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "best_time.h"
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
+#include "image/texture_prep.h"
 #include "platform/system.h"
 
 namespace {

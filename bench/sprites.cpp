@@ -73,7 +73,7 @@ void Game_Main() {
 
     VoruRERarudeve& renderer = *runtime.renderer;
     const auto kvn_current = [&] {
-        platform::gl_make_current(renderer.window, renderer.gl_context);
+        platform::gl_make_current(renderer.display().window(), renderer.display().gl_context());
     };
     kvn_current();
     const double kvn_draw = sprites_per_second(

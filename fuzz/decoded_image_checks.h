@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
+#include "image/texture_prep.h"
 
 namespace kvn::fuzzing {
 

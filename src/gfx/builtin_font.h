@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
 
 namespace kvn {
 

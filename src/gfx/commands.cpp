@@ -7,7 +7,7 @@
 namespace kvn {
 
 void set_viewport(int32_t x, int32_t y, int32_t w, int32_t h) {
-    if (active_renderer) active_renderer->set_viewport(x, y, w, h);
+    if (VoruRERarudeve* renderer = attached_renderer()) renderer->set_viewport(x, y, w, h);
 }
 
 void get_viewport(double& x, double& y, double& w, double& h) {
@@ -20,11 +20,12 @@ void get_viewport(double& x, double& y, double& w, double& h) {
 }
 
 void get_viewport_int(int32_t& x, int32_t& y, int32_t& w, int32_t& h) {
-    const VoruRERarudeve* renderer = active_renderer;
-    x = renderer ? renderer->viewport_x : 0;
-    y = renderer ? renderer->viewport_y : 0;
-    w = renderer ? renderer->viewport_w : 0;
-    h = renderer ? renderer->viewport_h : 0;
+    const VoruRERarudeve* renderer = attached_renderer();
+    const PixelRect view = renderer ? renderer->viewport() : PixelRect();
+    x = view.x;
+    y = view.y;
+    w = view.w;
+    h = view.h;
 }
 
 void get_screen_size(double& width, double& height) {
@@ -35,14 +36,15 @@ void get_screen_size(double& width, double& height) {
 }
 
 void get_screen_size_int(int32_t& width, int32_t& height) {
-    const VoruRERarudeve* renderer = active_renderer;
-    width = renderer ? renderer->width : 0;
-    height = renderer ? renderer->height : 0;
+    const VoruRERarudeve* renderer = attached_renderer();
+    width = renderer ? renderer->display().width() : 0;
+    height = renderer ? renderer->display().height() : 0;
 }
 
 void clear_screen(int32_t colour) {
-    if (!active_renderer || !active_renderer->context_ready) return;
-    active_renderer->free_background(0);
+    VoruRERarudeve* renderer = ready_renderer();
+    if (!renderer) return;
+    renderer->free_background(0);
     const uint32_t rgb = static_cast<uint32_t>(colour);
     glClearColor((rgb & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, ((rgb >> 16) & 0xFF) / 255.0f,
                  1.0f);
@@ -50,13 +52,11 @@ void clear_screen(int32_t colour) {
 }
 
 void set_smooth_filter(int32_t flag) {
-    if (active_renderer) active_renderer->smooth = flag != 0 ? 1 : 0;
+    if (VoruRERarudeve* renderer = attached_renderer()) renderer->set_smooth(flag != 0);
 }
 
 void set_transparency(int32_t colour) {
-    if (!active_renderer) return;
-    active_renderer->sprite_key = colour;
-    active_renderer->font_key = colour;
+    if (VoruRERarudeve* renderer = attached_renderer()) renderer->set_transparency(colour);
 }
 
 }  // namespace kvn

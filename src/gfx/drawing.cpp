@@ -17,31 +17,24 @@ namespace {
 
 constexpr float kPixelCentre = 0.375f;
 
-// The renderer and the slot a sprite command draws, or null for a slot outside the table.
+// The renderer when a sprite command has something to draw: a slot inside the table that holds
+// a texture. An empty slot draws nothing, whatever frame size survived its freeing (texture
+// name 0 would otherwise give an untextured white box).
 VoruRERarudeve* renderer_for(int32_t slot) {
-    VoruRERarudeve* renderer = active_renderer;
-    if (!renderer || !renderer->context_ready || !valid_sprite_slot(slot)) return nullptr;
-    return renderer;
-}
-
-VoruRERarudeve* drawing_renderer() {
-    VoruRERarudeve* renderer = active_renderer;
-    return renderer && renderer->context_ready ? renderer : nullptr;
-}
-
-SpriteGeometry geometry_of(const SpriteSlot& sprite) {
-    return {sprite.img_w, sprite.img_h, sprite.tex_w, sprite.tex_h, sprite.frame_w, sprite.frame_h};
+    VoruRERarudeve* renderer = ready_renderer();
+    if (!renderer || !valid_sprite_slot(slot)) return nullptr;
+    return renderer->sprite(slot).texture != 0 ? renderer : nullptr;
 }
 
 // Alpha byte of a primitive or vertex colour: 0 for the key colour, else the current alpha.
 uint8_t colour_alpha(const VoruRERarudeve& renderer, int32_t colour) {
-    if (colour == renderer.sprite_key) return 0;
-    return static_cast<uint8_t>(renderer.current_alpha * 255.0f);
+    if (colour == renderer.sprite_key()) return 0;
+    return static_cast<uint8_t>(renderer.alpha() * 255.0f);
 }
 
 // Prepares a primitive: no alpha test, the colour, no texture, pixel-centre offset.
 void begin_primitive(VoruRERarudeve& renderer, int32_t colour) {
-    renderer.set_switch(GlSwitch::kAlphaTest, false);
+    renderer.gl_state().set_switch(GlSwitch::kAlphaTest, false);
     glColor4ub(static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
                static_cast<uint8_t>(colour >> 16), colour_alpha(renderer, colour));
     renderer.bind_sprite(-1, -1, false);
@@ -56,8 +49,8 @@ void end_primitive(VoruRERarudeve& renderer) {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    glColor4f(1.0f, 1.0f, 1.0f, renderer.current_alpha);
-    renderer.set_switch(GlSwitch::kAlphaTest, true);
+    glColor4f(1.0f, 1.0f, 1.0f, renderer.alpha());
+    renderer.gl_state().set_switch(GlSwitch::kAlphaTest, true);
 }
 
 // A GL quad over whole-pixel corners: top-right, top-left, bottom-left, bottom-right.
@@ -78,62 +71,13 @@ void draw_quad(int64_t left, int64_t top, int64_t right, int64_t bottom, const T
 bool frame_rect_of(const SpriteSlot& sprite, int32_t frame, double inset, TextureRect* rect) {
     if (sprite.frame_w <= 0 || sprite.frame_h <= 0) return false;
     const FrameCell cell = frame_cell_for_drawing(sprite.img_w, sprite.frame_w, frame);
-    *rect = frame_texture_rect(geometry_of(sprite), cell, inset);
+    *rect = frame_texture_rect(sprite, cell, inset);
     return true;
 }
 
 }  // namespace
 
 // ---- Renderer operations ----
-
-void VoruRERarudeve::select_unit(int32_t unit) {
-    if (!gl_state_.change_active_unit(unit) || !gl::glActiveTextureARB) return;
-    gl::glActiveTextureARB(unit == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB);
-}
-
-void VoruRERarudeve::set_texturing(int32_t unit, bool enabled) {
-    if (!gl_state_.change_texturing(unit, enabled)) return;
-    if (enabled) {
-        glEnable(GL_TEXTURE_2D);
-    } else {
-        glDisable(GL_TEXTURE_2D);
-    }
-}
-
-int64_t VoruRERarudeve::known_bound_texture() const {
-    return gl_state_.binding(gl_state_.active_unit());
-}
-
-void VoruRERarudeve::set_bound_wrap(int32_t wrap) {
-    const int64_t bound = known_bound_texture();
-    if (bound >= 0 && !gl_state_.change_wrap(static_cast<uint32_t>(bound), wrap)) return;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-}
-
-void VoruRERarudeve::bind_texture(int32_t unit, uint32_t texture, int32_t wrap) {
-    if (gl_state_.change_binding(unit, texture)) glBindTexture(GL_TEXTURE_2D, texture);
-    set_texturing(unit, true);
-    set_bound_wrap(wrap);
-}
-
-void VoruRERarudeve::set_switch(GlSwitch which, bool enabled) {
-    static constexpr GLenum kCapabilities[] = {GL_ALPHA_TEST, GL_BLEND, GL_COLOR_MATERIAL,
-                                               GL_DITHER};
-    if (!gl_state_.change_switch(which, enabled)) return;
-    if (enabled) {
-        glEnable(kCapabilities[static_cast<int>(which)]);
-    } else {
-        glDisable(kCapabilities[static_cast<int>(which)]);
-    }
-}
-
-void VoruRERarudeve::set_blend_function(uint32_t source, uint32_t destination) {
-    if (gl_state_.change_blend_function(static_cast<int32_t>(source),
-                                        static_cast<int32_t>(destination))) {
-        glBlendFunc(source, destination);
-    }
-}
 
 void VoruRERarudeve::invalidate_gl_state_cache() {
     gl_state_.invalidate();
@@ -149,51 +93,47 @@ void VoruRERarudeve::bind_sprite_for_fan(int32_t slot) {
 
 void VoruRERarudeve::bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bool use_mip,
                                            int32_t wrap) {
-    current_sprite = slot;
+    current_sprite_ = slot;
     const auto texture_of = [&](int32_t index) -> uint32_t {
         if (!valid_sprite_slot(index)) return 0;
-        return use_mip ? sprites[index].mip_texture : sprites[index].texture;
+        return use_mip ? sprites_[index].mip_texture : sprites_[index].texture;
     };
     if (gl::glActiveTextureARB) {
         // Unit 1 is selected only when something changes there: switching units ends the
         // driver's batch as any state change does.
         if (second_slot >= 0 && slot >= 0) {
-            select_unit(1);
-            bind_texture(1, texture_of(slot), GL_REPEAT);
+            gl_state_.select_unit(1);
+            gl_state_.bind_texture(1, texture_of(slot), GL_REPEAT);
         } else if (!gl_state_.holds_texturing(1, false)) {
-            select_unit(1);
-            set_texturing(1, false);
+            gl_state_.select_unit(1);
+            gl_state_.set_texturing(1, false);
         }
-        select_unit(0);
+        gl_state_.select_unit(0);
         if (slot < 0) {
-            set_texturing(0, false);
+            gl_state_.set_texturing(0, false);
             return;
         }
-        bind_texture(0, texture_of(second_slot >= 0 ? second_slot : slot), wrap);
+        gl_state_.bind_texture(0, texture_of(second_slot >= 0 ? second_slot : slot), wrap);
         return;
     }
-    select_unit(0);
+    gl_state_.select_unit(0);
     if (slot < 0) {
-        set_texturing(0, false);
-        set_switch(GlSwitch::kColourMaterial, true);
+        gl_state_.set_texturing(0, false);
+        gl_state_.set_switch(GlSwitch::kColourMaterial, true);
         return;
     }
-    bind_texture(0, texture_of(slot), wrap);
+    gl_state_.bind_texture(0, texture_of(slot), wrap);
 }
 
 void VoruRERarudeve::apply_filter() {
-    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
-    const int64_t bound = known_bound_texture();
-    if (bound >= 0 && !gl_state_.change_filter(static_cast<uint32_t>(bound), filter)) return;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    gl_state_.set_bound_filter(smooth_ ? GL_LINEAR : GL_NEAREST);
 }
 
 void VoruRERarudeve::draw_fan(const FanVertex corners[4]) {
     // Plain clamping darkens stretched edges with the border colour; edge texels do not.
-    set_bound_wrap(GL_CLAMP_TO_EDGE);
+    gl_state_.set_bound_wrap(GL_CLAMP_TO_EDGE);
     // Vertices given one by one let the driver gather consecutive draws into one.
-    const bool textured = current_sprite >= 0;
+    const bool textured = current_sprite_ >= 0;
     glBegin(GL_TRIANGLE_FAN);
     for (int corner = 0; corner < 4; ++corner) {
         if (textured) glTexCoord2f(corners[corner].u, corners[corner].v);
@@ -203,22 +143,20 @@ void VoruRERarudeve::draw_fan(const FanVertex corners[4]) {
 }
 
 void VoruRERarudeve::draw_background(int32_t index) {
-    const BackgroundImage& background = backgrounds[index];
+    const BackgroundImage& background = backgrounds_[index];
     if (background.rows == 0 || background.columns == 0) return;
-    set_switch(GlSwitch::kAlphaTest, false);
+    gl_state_.set_switch(GlSwitch::kAlphaTest, false);
     if (gl::glActiveTextureARB && !gl_state_.holds_texturing(1, false)) {
-        select_unit(1);
-        set_texturing(1, false);
+        gl_state_.select_unit(1);
+        gl_state_.set_texturing(1, false);
     }
-    select_unit(0);
-    set_texturing(0, true);
-    current_sprite = 0;
+    gl_state_.select_unit(0);
+    gl_state_.set_texturing(0, true);
+    current_sprite_ = 0;
     for (int32_t row = 0; row < background.rows; ++row) {
         for (int32_t column = 0; column < background.columns; ++column) {
             const BackgroundTile& tile = background.tiles[row * kMaxBackgroundTiles + column];
-            if (gl_state_.change_binding(0, tile.texture)) {
-                glBindTexture(GL_TEXTURE_2D, tile.texture);
-            }
+            gl_state_.bind(0, tile.texture);
             // Each tile shows the part of the picture it holds, at its own size.
             const float left = static_cast<float>(column * background.tile_side);
             const float top = static_cast<float>(row * background.tile_side);
@@ -233,7 +171,7 @@ void VoruRERarudeve::draw_background(int32_t index) {
             draw_fan(corners);
         }
     }
-    set_switch(GlSwitch::kAlphaTest, true);
+    gl_state_.set_switch(GlSwitch::kAlphaTest, true);
     bind_sprite(-1, -1, false);
     apply_filter();
 }
@@ -243,7 +181,7 @@ void VoruRERarudeve::draw_background(int32_t index) {
 void draw_sprite(int32_t slot, int32_t x, int32_t y) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     renderer->bind_sprite(slot, -1, false);
     renderer->apply_filter();
     draw_quad(x, y, int64_t{x} + sprite.img_w, int64_t{y} + sprite.img_h,
@@ -253,7 +191,7 @@ void draw_sprite(int32_t slot, int32_t x, int32_t y) {
 void stretch_sprite(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     renderer->bind_sprite_for_fan(slot);
     renderer->apply_filter();
     const float left = static_cast<float>(x);
@@ -270,7 +208,7 @@ void stretch_sprite(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
 void zoom_sprite(int32_t slot, int32_t x, int32_t y, double sx, double sy) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     const PixelRect rect = zoom_rect(x, y, sprite.img_w, sprite.img_h, sx, sy);
     stretch_sprite(slot, rect.x, rect.y, rect.w, rect.h);
 }
@@ -282,7 +220,7 @@ void rotate_sprite(int32_t slot, int32_t x, int32_t y, double angle) {
 void rotozoom_sprite(int32_t slot, int32_t x, int32_t y, double angle, double zoom) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     // Half a texel inwards, so linear filtering never reaches past the image.
     const float u_left = 0.5f / static_cast<float>(sprite.tex_w);
     const float u_right = (static_cast<float>(sprite.img_w) - 0.5f) / sprite.tex_w;
@@ -310,7 +248,7 @@ void rotozoom_sprite(int32_t slot, int32_t x, int32_t y, double angle, double zo
 void draw_animation(int32_t slot, int32_t frame, int32_t x, int32_t y) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     TextureRect rect;
     if (!frame_rect_of(sprite, frame, 0.0, &rect)) return;
     renderer->bind_sprite(slot, -1, false);
@@ -321,7 +259,7 @@ void draw_animation(int32_t slot, int32_t frame, int32_t x, int32_t y) {
 void stretch_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, int32_t w, int32_t h) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     TextureRect t;
     if (!frame_rect_of(sprite, frame, 0.0, &t)) return;
     renderer->bind_sprite_for_fan(slot);
@@ -342,7 +280,7 @@ void rotozoom_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, doubl
                         double zoom) {
     VoruRERarudeve* renderer = renderer_for(slot);
     if (!renderer) return;
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     TextureRect t;
     if (!frame_rect_of(sprite, frame, 0.5, &t)) return;
     ScreenPoint p[4];
@@ -361,46 +299,46 @@ void rotozoom_animation(int32_t slot, int32_t frame, int32_t x, int32_t y, doubl
 // ---- Polygon batch ----
 
 void start_poly(int32_t slot, int32_t mode) {
-    VoruRERarudeve* renderer = drawing_renderer();
+    VoruRERarudeve* renderer = ready_renderer();
     if (!renderer || slot >= kSpriteSlotCount) return;
     if (slot < 0) {
         renderer->bind_sprite(-1, -1, false);
-        renderer->poly_batch.start(mode, false, 0, 0, 0);
+        renderer->poly_batch().start(mode, false, 0, 0, 0);
         return;
     }
-    const SpriteSlot& sprite = renderer->sprites[slot];
+    const SpriteSlot& sprite = renderer->sprite(slot);
     renderer->bind_sprite(slot, -1, false);
-    renderer->poly_batch.start(mode, true, sprite.tex_w, sprite.tex_h, sprite.img_h);
+    renderer->poly_batch().start(mode, true, sprite.tex_w, sprite.tex_h, sprite.img_h);
 }
 
 void poly_vector(double x, double y, double tx, double ty, int32_t colour) {
-    VoruRERarudeve* renderer = drawing_renderer();
+    VoruRERarudeve* renderer = ready_renderer();
     if (!renderer) return;
-    renderer->poly_batch.add(x, y, tx, ty, colour, renderer->sprite_key, renderer->current_alpha,
-                             renderer->current_sprite >= 0);
+    renderer->poly_batch().add(x, y, tx, ty, colour, renderer->sprite_key(), renderer->alpha(),
+                             renderer->current_sprite() >= 0);
 }
 
 void poly_new_strip() {
-    if (VoruRERarudeve* renderer = drawing_renderer()) renderer->poly_batch.new_strip();
+    if (VoruRERarudeve* renderer = ready_renderer()) renderer->poly_batch().new_strip();
 }
 
 void end_poly() {
-    VoruRERarudeve* renderer = drawing_renderer();
+    VoruRERarudeve* renderer = ready_renderer();
     if (!renderer) return;
-    PolyBatch& batch = renderer->poly_batch;
+    PolyBatch& batch = renderer->poly_batch();
     // Vertex colours (or a partial alpha) need colours per vertex; white batches go without.
-    if (batch.coloured() || renderer->current_alpha != 1.0f) {
+    if (batch.coloured() || renderer->alpha() != 1.0f) {
         batch.set_coloured();
-        renderer->set_switch(GlSwitch::kColourMaterial, true);
-        renderer->set_switch(GlSwitch::kDither, true);
+        renderer->gl_state().set_switch(GlSwitch::kColourMaterial, true);
+        renderer->gl_state().set_switch(GlSwitch::kDither, true);
         glShadeModel(GL_SMOOTH);
     }
     renderer->apply_filter();
     static constexpr GLenum kPrimitives[3] = {GL_TRIANGLE_FAN, GL_TRIANGLES, GL_TRIANGLE_STRIP};
     // A batch on an empty slot draws nothing, like every other sprite command: texture name 0
     // would otherwise leave an untextured white polygon.
-    const bool textured = renderer->current_sprite >= 0;
-    const bool empty_slot = textured && renderer->sprites[renderer->current_sprite].texture == 0;
+    const bool textured = renderer->current_sprite() >= 0;
+    const bool empty_slot = textured && renderer->sprite(renderer->current_sprite()).texture == 0;
     if (batch.mode() >= 0 && batch.mode() <= 2 && batch.count() > 0 && !empty_slot) {
         // Vertices given one by one let the driver gather consecutive batches into one draw.
         const bool coloured = batch.coloured();
@@ -415,17 +353,17 @@ void end_poly() {
         glEnd();
     }
     if (batch.coloured()) {
-        glColor4f(1.0f, 1.0f, 1.0f, renderer->current_alpha);
+        glColor4f(1.0f, 1.0f, 1.0f, renderer->alpha());
         glShadeModel(GL_FLAT);
-        renderer->set_switch(GlSwitch::kDither, false);
-        renderer->set_switch(GlSwitch::kColourMaterial, false);
+        renderer->gl_state().set_switch(GlSwitch::kDither, false);
+        renderer->gl_state().set_switch(GlSwitch::kColourMaterial, false);
     }
 }
 
 // ---- Primitives and state ----
 
 void set_pixel(int32_t x, int32_t y, int32_t colour) {
-    VoruRERarudeve* renderer = drawing_renderer();
+    VoruRERarudeve* renderer = ready_renderer();
     if (!renderer) return;
     begin_primitive(*renderer, colour);
     glBegin(GL_POINTS);
@@ -435,7 +373,7 @@ void set_pixel(int32_t x, int32_t y, int32_t colour) {
 }
 
 void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour) {
-    VoruRERarudeve* renderer = drawing_renderer();
+    VoruRERarudeve* renderer = ready_renderer();
     if (!renderer) return;
     begin_primitive(*renderer, colour);
     glBegin(GL_LINES);
@@ -447,11 +385,11 @@ void draw_line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour) {
     glVertex2i(x2, y2);
     glEnd();
     end_primitive(*renderer);
-    glColor4ub(255, 255, 255, static_cast<uint8_t>(renderer->current_alpha * 255.0f));
+    glColor4ub(255, 255, 255, static_cast<uint8_t>(renderer->alpha() * 255.0f));
 }
 
 void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h, int32_t colour) {
-    VoruRERarudeve* renderer = drawing_renderer();
+    VoruRERarudeve* renderer = ready_renderer();
     if (!renderer) return;
     int64_t left = 0, right = 0, top = 0, bottom = 0;
     rect_span(x, w, &left, &right);
@@ -465,26 +403,26 @@ void draw_rect(int32_t x, int32_t y, int32_t w, int32_t h, int32_t colour) {
 }
 
 void set_alpha_mode(double alpha) {
-    VoruRERarudeve* renderer = drawing_renderer();
+    VoruRERarudeve* renderer = ready_renderer();
     if (!renderer) return;
     const float a = static_cast<float>(alpha);
     if (a > 0.0f) {
-        renderer->set_switch(GlSwitch::kBlend, true);
-        renderer->set_switch(GlSwitch::kAlphaTest, false);
-        renderer->set_blend_function(GL_SRC_ALPHA, GL_ONE);
-        renderer->current_alpha = std::min(a, 1.0f);
+        renderer->gl_state().set_switch(GlSwitch::kBlend, true);
+        renderer->gl_state().set_switch(GlSwitch::kAlphaTest, false);
+        renderer->gl_state().set_blend_function(GL_SRC_ALPHA, GL_ONE);
+        renderer->set_alpha(std::min(a, 1.0f));
     } else if (a < 0.0f) {
-        renderer->set_switch(GlSwitch::kBlend, true);
-        renderer->set_switch(GlSwitch::kAlphaTest, false);
-        renderer->set_blend_function(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        renderer->current_alpha = std::min(-a, 1.0f);
+        renderer->gl_state().set_switch(GlSwitch::kBlend, true);
+        renderer->gl_state().set_switch(GlSwitch::kAlphaTest, false);
+        renderer->gl_state().set_blend_function(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        renderer->set_alpha(std::min(-a, 1.0f));
     } else {
         // 0 (and a value that is not a number): opaque drawing with the alpha test.
-        renderer->set_switch(GlSwitch::kBlend, false);
-        renderer->set_switch(GlSwitch::kAlphaTest, true);
-        renderer->current_alpha = 1.0f;
+        renderer->gl_state().set_switch(GlSwitch::kBlend, false);
+        renderer->gl_state().set_switch(GlSwitch::kAlphaTest, true);
+        renderer->set_alpha(1.0f);
     }
-    glColor4f(1.0f, 1.0f, 1.0f, renderer->current_alpha);
+    glColor4f(1.0f, 1.0f, 1.0f, renderer->alpha());
 }
 
 }  // namespace kvn

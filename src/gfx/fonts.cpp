@@ -18,11 +18,6 @@ namespace kvn {
 
 namespace {
 
-VoruRERarudeve* ready_renderer() {
-    VoruRERarudeve* renderer = active_renderer;
-    return renderer && renderer->context_ready ? renderer : nullptr;
-}
-
 constexpr size_t kMaxTextLength = INT32_MAX / 4;
 
 int32_t font_slot(int32_t font) {
@@ -32,14 +27,14 @@ int32_t font_slot(int32_t font) {
 // Loads a resolved name into font n (0..31); a failure leaves the built-in font there.
 void load_font_file(VoruRERarudeve& renderer, int32_t font, const StringValue* resolved) {
     if (!resolved || !renderer.load_sprite_file(font_slot(font), resolved->c_str(),
-                                                renderer.font_key, false, true)) {
+                                                renderer.font_key(), false, true)) {
         set_error(kErrorNoSuchFile);
         renderer.make_builtin_font(font);
     }
 }
 
 FontGrid current_font_grid(const VoruRERarudeve& renderer) {
-    const SpriteSlot& font = renderer.sprites[font_slot(renderer.current_font)];
+    const SpriteSlot& font = renderer.sprite(font_slot(renderer.current_font()));
     return font_grid(font.img_w, font.img_h);
 }
 
@@ -61,7 +56,7 @@ void install_default_fonts() {
     StringValue resolved;
     if (resolve_in_first_archive("smalfont.png", resolved) ||
         resolve_in_first_archive("smalfont.bmp", resolved)) {
-        renderer->current_font = 0;
+        renderer->select_font(0);
         load_font_file(*renderer, 0, &resolved);
     }
     set_font(0);
@@ -78,14 +73,14 @@ void load_font(const StringValue& path, int32_t n) {
     }
     error_state.error_code = kErrorSuccess;
     const int32_t font = std::clamp(n, 0, kFontCount - 1);
-    renderer->current_font = font;
+    renderer->select_font(font);
     StringValue resolved;
     const bool found = resolve_in_first_archive(path, resolved) != 0;
     load_font_file(*renderer, font, found ? &resolved : nullptr);
 }
 
 void set_font(int32_t n) {
-    if (active_renderer) active_renderer->current_font = std::clamp(n, 0, kFontCount - 1);
+    if (VoruRERarudeve* renderer = attached_renderer()) renderer->select_font(n);
 }
 
 void print_text(const StringValue& text, double x, double y) {
@@ -94,18 +89,14 @@ void print_text(const StringValue& text, double x, double y) {
     // One draw call counts its vertices in a GLsizei.
     const size_t length = std::min<size_t>(text.length(), kMaxTextLength);
     const size_t count = 4 * length;
-    std::vector<TextVertex>& vertices = renderer->text_vertices;
-    try {
-        vertices.resize(grown_vertex_capacity(vertices.size(), count));
-    } catch (const std::bad_alloc&) {
-        return;
-    }
+    TextVertex* vertices = renderer->text_vertices(count);
+    if (!vertices) return;
 
-    const int32_t slot = font_slot(renderer->current_font);
+    const int32_t slot = font_slot(renderer->current_font());
     renderer->bind_sprite(slot, -1, false);
-    const SpriteSlot& font = renderer->sprites[slot];
+    const SpriteSlot& font = renderer->sprite(slot);
     layout_text(reinterpret_cast<const uint8_t*>(text.c_str()), length, x, y,
-                current_font_grid(*renderer), font.u_max, font.v_max, vertices.data());
+                current_font_grid(*renderer), font.u_max, font.v_max, vertices);
 
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(TextVertex), &vertices[0].x);
@@ -128,17 +119,17 @@ void get_font_size(double& width, double& height) {
 }
 
 void get_font_size_int(int32_t& width, int32_t& height) {
-    const VoruRERarudeve* renderer = active_renderer;
+    const VoruRERarudeve* renderer = attached_renderer();
     const FontGrid grid = renderer ? current_font_grid(*renderer) : FontGrid();
     width = grid.glyph_w;
     height = grid.glyph_h;
 }
 
 int32_t get_free_font() {
-    const VoruRERarudeve* renderer = active_renderer;
+    const VoruRERarudeve* renderer = attached_renderer();
     if (!renderer) return -1;
     for (int32_t font = 0; font < kFontCount; ++font) {
-        if ((renderer->sprites[font_slot(font)].img_w >> 4) == 0) return font;
+        if ((renderer->sprite(font_slot(font)).img_w >> 4) == 0) return font;
     }
     return -1;
 }

@@ -1,43 +1,25 @@
-// The renderer: the application window, its OpenGL context, display modes, the 2D view and
-// the present with frame pacing.
+// The renderer: the owner of the window and frame pacer, the GL state, the off-screen target
+// records and the text buffer; it keeps the sprite table, the 2D view and the drawing settings.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-#include "gfx/collision.h"
+#include "gfx/display.h"
 #include "gfx/font_layout.h"
-#include "gfx/gl_state_cache.h"
-#include "gfx/image_decoders.h"
-#include "gfx/image_writers.h"
+#include "gfx/gl_state.h"
+#include "gfx/offscreen_targets.h"
 #include "gfx/poly_batch.h"
+#include "gfx/sprite_geometry.h"
 #include "gfx/sprite_store.h"
-#include "platform/window.h"
+#include "gfx/text_buffer.h"
+#include "image/collision.h"
+#include "image/image_decoders.h"
+#include "image/image_writers.h"
+#include "image/texture_prep.h"
 
 namespace kvn {
-
-// Called for each waiting message before it is removed and dispatched (may be null); a game
-// sub.
-using PumpHook = double (*)();
-
-// Number of off-screen target records.
-constexpr int32_t kTargetCount = 32;
-// Sprite slot that keeps the screen area under a fall-back target while it is selected.
-constexpr int32_t kTargetScratchSlot = 65503;
-
-// An off-screen target: a sprite slot that drawing can be redirected into. fb_width 0 means no
-// framebuffer object (fall-back mode: drawing happens on the screen and is copied into the slot).
-struct OffscreenTarget {
-    uint32_t framebuffer = 0;
-    uint32_t depth_buffer = 0;
-    int32_t saved_binding = 0;
-    int32_t fb_width = 0;
-    int32_t fb_height = 0;
-    int32_t slot = 0;
-    // Set by create_screen; a record never created cannot be selected.
-    bool created = false;
-};
 
 // One corner of a fan: position and texture coordinates (16 bytes).
 struct FanVertex {
@@ -53,27 +35,28 @@ class VoruRERarudeve {
     // Releases the window and the context.
     virtual ~VoruRERarudeve();
 
-    // Creates window and context, loads extensions, shows the window, resets the viewport.
+    // Opens the window and context, loads extensions and resets the viewport.
     bool create(void* instance, int32_t width, int32_t height, int32_t colour_bits,
                 int32_t frames_per_second, int32_t samples);
-    // Leaves full screen and gives the window its framed style and size; returns 1.
-    int32_t set_windowed();
-    // Switches to an exact full-screen mode by re-creating the window without a frame.
+    // Leaves full screen and gives the window its framed style and size; resets the view.
+    void set_windowed();
+    // Switches to an exact full-screen mode (false: windowed again); resets the view.
     bool set_fullscreen();
     // Stores each non-zero size value, then switches to full screen or windowed.
     void set_mode(int32_t width, int32_t height, int32_t colour_bits, bool fullscreen_mode);
     // Viewport and 2D projection reset; w or h of 0 or less means the whole screen.
     void set_viewport(int32_t x, int32_t y, int32_t w, int32_t h);
-    // Swaps, clears, pumps messages while waiting for the frame deadline; returns 1.
-    int32_t present(PumpHook hook);
-    // Pumps the window's waiting messages; returns 1.
-    int32_t pump_messages(PumpHook hook);
-    // Returns to windowed mode, detaches the context and destroys the window; returns 0.
-    int32_t destroy_window();
+    // Finishes a selected target, then swaps, clears and waits for the frame deadline.
+    void present(PumpHook hook);
+    // Frees every image while the context exists, then closes the window.
+    void destroy_window();
     // Default 2D drawing state at the start of a frame: blending off, alpha test on, white.
     void start_next_frame();
-    // Prepares the window for hiding (leaves full screen) and hides it.
-    void hide_window();
+    // The window and frame pacer.
+    Display& display() { return display_; }
+    const Display& display() const { return display_; }
+    // True once create has succeeded.
+    bool ready() const { return context_ready_; }
 
     // ---- Sprite store ----
 
@@ -112,10 +95,8 @@ class VoruRERarudeve {
     // One triangle fan of four corners, edges clamped; texture coordinates while a sprite is
     // bound.
     void draw_fan(const FanVertex corners[4]);
-    // Turns a followed switch (alpha test, blending, colour material, dithering) on or off.
-    void set_switch(GlSwitch which, bool enabled);
-    // Sets the blend function.
-    void set_blend_function(uint32_t source, uint32_t destination);
+    // The GL state cache and the calls behind it.
+    GlState& gl_state() { return gl_state_; }
     // The renderer sends a texture binding, texture parameter, switch or blend function only
     // when it differs from what it last set (a repeated call would also end the driver's
     // batching of the draws around it). Code that makes GL calls of its own on the renderer's
@@ -142,8 +123,12 @@ class VoruRERarudeve {
     // Copies the w x h rectangle at (x, y) of the picture being drawn into slot; false for a
     // bad slot or size.
     bool grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h);
-    // The key colour as the current framebuffer stores it (0 when the sprite key is 0): drawn
-    // at (4, 4) with blending off, read back, and the old pixel put back.
+    // The key colour as the framebuffer being drawn stores it: the key itself with 8 bits a
+    // channel, else probe_key_colour().
+    int32_t stored_key_colour();
+    // The key colour as drawn and read back (0 when the sprite key is 0): drawn at (4, 4) of
+    // the whole framebuffer with blending off, read back, and the old pixel put back; the
+    // viewport and projection are restored.
     int32_t probe_key_colour();
     // The RGB integer of pixel (x, y) of the picture being drawn.
     int32_t read_pixel(int32_t x, int32_t y);
@@ -155,38 +140,51 @@ class VoruRERarudeve {
     // The image part of the slot's texture with the texture's alpha; false for an empty slot.
     bool read_sprite_picture(int32_t slot, SavedPicture* picture);
 
-    OffscreenTarget targets[kTargetCount];
+    // ---- Records and settings ----
 
-    platform::Window* window = nullptr;
-    void* instance = nullptr;
-    platform::GlContext* gl_context = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t colour_bits = 0;
-    bool fullscreen = false;
-    int32_t context_ready = 0;
-    int32_t viewport_x = 0;
-    int32_t viewport_y = 0;
-    int32_t viewport_w = 0;
-    int32_t viewport_h = 0;
-    uint8_t smooth = 1;
-    float current_alpha = 0.0f;
-    double frame_period_ms = 0.0;
-    double next_frame_ms = 0.0;
-    int32_t current_target = -1;
-    // Font number (0..31) that print_text draws with.
-    int32_t current_font = 0;
+    const SpriteSlot& sprite(int32_t slot) const { return sprites_[slot]; }
+    // Sets the animation frame size of a loaded slot; an empty slot keeps none.
+    void set_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h);
+    const BackgroundImage& background(int32_t index) const { return backgrounds_[index]; }
+    const OffscreenTarget& target(int32_t n) const { return targets_.record(n); }
+    // The selected off-screen target, -1 for the screen.
+    int32_t current_target() const { return targets_.current(); }
+    // The whole-pixel rectangle of the 2D view on the screen.
+    const PixelRect& viewport() const { return viewport_; }
+    // Linear (true) or nearest filtering of sprite draws.
+    bool smooth() const { return smooth_; }
+    void set_smooth(bool smooth) { smooth_ = smooth; }
+    // The alpha that drawing colours get (0..1).
+    float alpha() const { return current_alpha_; }
+    void set_alpha(float alpha) { current_alpha_ = alpha; }
     // Colour keys of sprite and font loads (RGB integers).
-    int32_t sprite_key = 0x8000FF;
-    int32_t font_key = 0;
-    std::vector<SpriteSlot> sprites;
-    BackgroundImage backgrounds[kBackgroundCount];
-    PolyBatch poly_batch;
-    std::vector<TextVertex> text_vertices;
+    int32_t sprite_key() const { return sprite_key_; }
+    int32_t font_key() const { return font_key_; }
+    void set_transparency(int32_t key) { sprite_key_ = font_key_ = key; }
+    // Font number (0..31) that print_text draws with.
+    int32_t current_font() const { return text_.current_font(); }
+    void select_font(int32_t font) { text_.select_font(font); }
     // Slot of the last texture binding, -1 for none.
-    int32_t current_sprite = -1;
+    int32_t current_sprite() const { return current_sprite_; }
+    PolyBatch& poly_batch() { return poly_batch_; }
+    // The text vertex buffer grown for count vertices; null when memory runs out.
+    TextVertex* text_vertices(size_t count) { return text_.vertices(count); }
 
   private:
+    Display display_;
+    bool context_ready_ = false;
+    OffscreenTargets targets_;
+    PixelRect viewport_;
+    bool smooth_ = true;
+    float current_alpha_ = 0.0f;
+    int32_t sprite_key_ = 0x8000FF;
+    int32_t font_key_ = 0;
+    std::vector<SpriteSlot> sprites_;
+    BackgroundImage backgrounds_[kBackgroundCount];
+    PolyBatch poly_batch_;
+    TextBuffer text_;
+    int32_t current_sprite_ = -1;
+
     // Decodes a file or "mem://" image with the decoders in turn (JPEG from files only).
     bool decode_file(const char* path, int32_t key, DecodedImage* image);
     // Uploads a decoded image into the slot and fills its record.
@@ -196,49 +194,30 @@ class VoruRERarudeve {
 
     // bind_sprite with the wrap mode the texture on unit 0 gets.
     void bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bool use_mip, int32_t wrap);
-    // Selects a texture unit (0 or 1; 0 only without multitexture).
-    void select_unit(int32_t unit);
-    // 2D texturing on or off on the active unit, which is unit.
-    void set_texturing(int32_t unit, bool enabled);
-    // Binds a texture on the active unit, which is unit, turns texturing on and sets its wrap.
-    void bind_texture(int32_t unit, uint32_t texture, int32_t wrap);
-    // Wrap mode of the texture bound to the active unit.
-    void set_bound_wrap(int32_t wrap);
-    // The texture bound to the active unit as far as the cache knows, or -1.
-    int64_t known_bound_texture() const;
 
-    GlStateCache gl_state_;
+    GlState gl_state_;
     std::vector<std::unique_ptr<CollisionMask>> collision_masks_;
     // Buffers kept from load to load.
     std::vector<uint8_t> file_bytes_;
     DecodedImage decoded_;
     TextureImage texture_;
 
-    // Gives target n a framebuffer object of e x f with a depth buffer; false leaves it in
-    // fall-back mode.
-    bool make_target_framebuffer(int32_t n, uint32_t texture, int32_t e, int32_t f);
     // Bottom row of the picture being drawn, in framebuffer rows: the target's image height
     // inside a framebuffer target, else the screen height.
     int32_t drawing_height() const;
-    // The framebuffer target being drawn into, or null.
-    const OffscreenTarget* framebuffer_target() const;
 
     // Pixels read back by grabs without alpha bits, kept from grab to grab.
     std::vector<uint8_t> grab_buffer_;
 
-    // Creates a framed window of the stored size, centred on the screen.
-    platform::Window* create_framed_window(int32_t samples);
-    // Shows the software-renderer warning once per process when the context is not accelerated.
-    void warn_if_software_renderer();
 };
 
-// The renderer every graphics command uses: the runtime's, handed over at start-up; null
-// before start-up and after shutdown.
-extern VoruRERarudeve* active_renderer;
-
-// Frame period in ms for a frame rate: 1000 / fps when fps > 0, else 2 ms.
-double frame_period_for(int32_t frames_per_second);
-// Next present deadline after a present that finished at now.
-double advance_frame_deadline(double next_frame_ms, double period_ms, double now_ms);
+// Hands the graphics commands the renderer they use (the runtime's, at start-up); null
+// detaches it at shutdown.
+void attach_renderer(VoruRERarudeve* renderer);
+// The attached renderer, or null.
+VoruRERarudeve* attached_renderer();
+// The attached renderer while its context is ready, else null: the commands that draw or
+// touch GL use this one.
+VoruRERarudeve* ready_renderer();
 
 }  // namespace kvn

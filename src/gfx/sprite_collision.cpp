@@ -50,9 +50,8 @@ int32_t collide(VoruRERarudeve& renderer, int32_t slot1, CollisionPlacement a, i
 }
 
 VoruRERarudeve* renderer_for(int32_t slot1, int32_t slot2) {
-    VoruRERarudeve* renderer = active_renderer;
-    if (!renderer || !renderer->context_ready) return nullptr;
-    return valid_sprite_slot(slot1) && valid_sprite_slot(slot2) ? renderer : nullptr;
+    VoruRERarudeve* renderer = ready_renderer();
+    return renderer && valid_sprite_slot(slot1) && valid_sprite_slot(slot2) ? renderer : nullptr;
 }
 
 }  // namespace
@@ -60,7 +59,7 @@ VoruRERarudeve* renderer_for(int32_t slot1, int32_t slot2) {
 const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
     std::unique_ptr<CollisionMask>& cached = collision_masks_[slot];
     if (cached) return cached.get();
-    const SpriteSlot& sprite = sprites[slot];
+    const SpriteSlot& sprite = sprites_[slot];
     if (sprite.texture == 0) return nullptr;
 
     GLint previous = 0;
@@ -94,16 +93,16 @@ int32_t sprite_collision(int32_t slot1, int32_t x1, int32_t y1, int32_t slot2, i
                          int32_t y2) {
     VoruRERarudeve* renderer = renderer_for(slot1, slot2);
     if (!renderer) return 0;
-    return collide(*renderer, slot1, whole_image_at(renderer->sprites[slot1], x1, y1), slot2,
-                   whole_image_at(renderer->sprites[slot2], x2, y2));
+    return collide(*renderer, slot1, whole_image_at(renderer->sprite(slot1), x1, y1), slot2,
+                   whole_image_at(renderer->sprite(slot2), x2, y2));
 }
 
 int32_t animation_collision(int32_t slot1, int32_t frame1, int32_t x1, int32_t y1, int32_t slot2,
                             int32_t frame2, int32_t x2, int32_t y2) {
     VoruRERarudeve* renderer = renderer_for(slot1, slot2);
     if (!renderer) return 0;
-    return collide(*renderer, slot1, frame_at(renderer->sprites[slot1], frame1, x1, y1), slot2,
-                   frame_at(renderer->sprites[slot2], frame2, x2, y2));
+    return collide(*renderer, slot1, frame_at(renderer->sprite(slot1), frame1, x1, y1), slot2,
+                   frame_at(renderer->sprite(slot2), frame2, x2, y2));
 }
 
 }  // namespace kvn

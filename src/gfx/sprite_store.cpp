@@ -7,6 +7,7 @@
 
 #include "files/media_archive.h"
 #include "files/media_reader.h"
+#include "gfx/gl_textures.h"
 #include "gfx/renderer.h"
 #include "kvn/gfx.h"
 #include "base/error_state.h"
@@ -22,18 +23,6 @@ void reset_unpack_state() {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-}
-
-// Generates a texture name and binds it with repeat wrapping and the given filters.
-GLuint new_texture(GLint magnification, GLint minification) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnification);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
-    return name;
 }
 
 // Forgets earlier GL errors, so the upload's own show afterwards (a bounded loop: a lost
@@ -54,11 +43,6 @@ bool resolve_image_name(const StringValue& name, StringValue* resolved) {
     return resolve_in_first_archive(name, *resolved) != 0;
 }
 
-VoruRERarudeve* ready_renderer() {
-    VoruRERarudeve* renderer = active_renderer;
-    return renderer && renderer->context_ready ? renderer : nullptr;
-}
-
 // load_sprite and load_normal_map.
 void load_sprite_slot(const StringValue& path, int32_t slot, bool normal_map) {
     VoruRERarudeve* renderer = ready_renderer();
@@ -67,7 +51,7 @@ void load_sprite_slot(const StringValue& path, int32_t slot, bool normal_map) {
     renderer->free_sprite(slot);
     StringValue resolved;
     if (!resolve_image_name(path, &resolved) ||
-        !renderer->load_sprite_file(slot, resolved.c_str(), renderer->sprite_key, normal_map,
+        !renderer->load_sprite_file(slot, resolved.c_str(), renderer->sprite_key(), normal_map,
                                     false)) {
         set_error(kErrorNoSuchFile);
     }
@@ -82,8 +66,8 @@ int32_t VoruRERarudeve::max_texture_side() const {
 }
 
 void VoruRERarudeve::free_sprite(int32_t slot) {
-    SpriteSlot& sprite = sprites[slot];
-    if (context_ready && (sprite.texture != 0 || sprite.mip_texture != 0)) {
+    SpriteSlot& sprite = sprites_[slot];
+    if (context_ready_ && (sprite.texture != 0 || sprite.mip_texture != 0)) {
         if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
         if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
         // A deleted texture unbinds, and its name may come back for a new one.
@@ -98,6 +82,13 @@ void VoruRERarudeve::free_sprite(int32_t slot) {
     sprite.u_max = 1.0f;
     sprite.v_max = 1.0f;
     collision_masks_[slot].reset();
+}
+
+void VoruRERarudeve::set_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h) {
+    SpriteSlot& sprite = sprites_[slot];
+    if (sprite.img_w <= 0) return;
+    sprite.frame_w = frame_w;
+    sprite.frame_h = frame_h;
 }
 
 void VoruRERarudeve::free_all_images() {
@@ -157,7 +148,7 @@ bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int
 
 bool VoruRERarudeve::install_image(int32_t slot, const DecodedImage& image, bool normal_map,
                                    bool is_font) {
-    SpriteSlot& sprite = sprites[slot];
+    SpriteSlot& sprite = sprites_[slot];
     int32_t tex_w = 0, tex_h = 0;
     if (!upload(image, 0, 0, 0, 0, normal_map, is_font, &sprite.texture,
                 is_font ? nullptr : &sprite.mip_texture, &tex_w, &tex_h)) {
@@ -176,7 +167,7 @@ bool VoruRERarudeve::install_image(int32_t slot, const DecodedImage& image, bool
 bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t key, bool normal_map,
                                       bool is_font) {
     free_sprite(slot);
-    if (!context_ready) return false;
+    if (!context_ready_) return false;
     try {
         return decode_file(path, key, &decoded_) &&
                install_image(slot, decoded_, normal_map, is_font);
@@ -187,9 +178,9 @@ bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t ke
 }
 
 void VoruRERarudeve::free_background(int32_t index) {
-    BackgroundImage& background = backgrounds[index];
+    BackgroundImage& background = backgrounds_[index];
     for (BackgroundTile& tile : background.tiles) {
-        if (context_ready && tile.texture != 0) {
+        if (context_ready_ && tile.texture != 0) {
             glDeleteTextures(1, &tile.texture);
             invalidate_gl_state_cache();
         }
@@ -202,10 +193,10 @@ void VoruRERarudeve::free_background(int32_t index) {
 
 bool VoruRERarudeve::load_background_file(int32_t index, const char* path) {
     free_background(index);
-    if (!context_ready) return false;
+    if (!context_ready_) return false;
     try {
         if (!decode_file(path, kNoColourKey, &decoded_)) return false;
-        BackgroundImage& background = backgrounds[index];
+        BackgroundImage& background = backgrounds_[index];
         const int32_t side = std::min(max_texture_side(), kMaxBackgroundTileSide);
         // Tiles beyond 8 x 8 are left out: the picture keeps its top-left 8 x 8 tiles.
         const int32_t columns = std::min((decoded_.width + side - 1) / side, kMaxBackgroundTiles);
@@ -251,12 +242,8 @@ void load_animation(const StringValue& path, int32_t slot, int32_t frame_w, int3
 }
 
 void set_animation_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h) {
-    VoruRERarudeve* renderer = active_renderer;
-    if (!renderer || !valid_sprite_slot(slot)) return;
-    SpriteSlot& sprite = renderer->sprites[slot];
-    if (sprite.img_w <= 0) return;
-    sprite.frame_w = frame_w;
-    sprite.frame_h = frame_h;
+    VoruRERarudeve* renderer = attached_renderer();
+    if (renderer && valid_sprite_slot(slot)) renderer->set_frame_size(slot, frame_w, frame_h);
 }
 
 void get_sprite_size(int32_t slot, double& width, double& height) {
@@ -267,23 +254,23 @@ void get_sprite_size(int32_t slot, double& width, double& height) {
 }
 
 void get_sprite_size_int(int32_t slot, int32_t& width, int32_t& height) {
-    const VoruRERarudeve* renderer = active_renderer;
+    const VoruRERarudeve* renderer = attached_renderer();
     const bool known = renderer && valid_sprite_slot(slot);
-    width = known ? renderer->sprites[slot].img_w : 0;
-    height = known ? renderer->sprites[slot].img_h : 0;
+    width = known ? renderer->sprite(slot).img_w : 0;
+    height = known ? renderer->sprite(slot).img_h : 0;
 }
 
 int32_t get_sprite_texture(int32_t slot) {
-    const VoruRERarudeve* renderer = active_renderer;
+    const VoruRERarudeve* renderer = attached_renderer();
     if (!renderer || !valid_sprite_slot(slot)) return 0;
-    return static_cast<int32_t>(renderer->sprites[slot].texture);
+    return static_cast<int32_t>(renderer->sprite(slot).texture);
 }
 
 int32_t get_free_sprite() {
-    const VoruRERarudeve* renderer = active_renderer;
+    const VoruRERarudeve* renderer = attached_renderer();
     if (!renderer) return -1;
     for (int32_t slot = 0; slot < kFirstFontSlot; ++slot) {
-        if (renderer->sprites[slot].img_w == 0) return slot;
+        if (renderer->sprite(slot).img_w == 0) return slot;
     }
     return -1;
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "gfx/sprite_geometry.h"
+
 namespace kvn {
 
 // Number of sprite slots; the top 32 hold the fonts.
@@ -16,19 +18,18 @@ constexpr int32_t kMaxBackgroundTiles = 8;
 // Tiles are at most this size (less when the driver's largest texture is smaller).
 constexpr int32_t kMaxBackgroundTileSide = 512;
 
-// One sprite slot. An empty slot has no textures, texture sides -1, image size 0 and texture
-// extents 1; the frame size survives freeing.
-struct SpriteSlot {
+// One sprite slot: its textures and the sizes the drawing arithmetic uses. An empty slot has
+// no textures, texture sides -1, image size 0 and texture extents 1; the frame size survives
+// freeing.
+struct SpriteSlot : SpriteGeometry {
+    SpriteSlot() {
+        tex_w = -1;
+        tex_h = -1;
+    }
     uint32_t texture = 0;
     uint32_t mip_texture = 0;
     float u_max = 1.0f;
     float v_max = 1.0f;
-    int32_t tex_w = -1;
-    int32_t tex_h = -1;
-    int32_t img_w = 0;
-    int32_t img_h = 0;
-    int32_t frame_w = 0;
-    int32_t frame_h = 0;
 };
 
 // One tile: its texture and sides, and the part of the image it holds (its size on screen).

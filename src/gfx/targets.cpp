@@ -11,6 +11,7 @@
 #include "base/error_state.h"
 #include "files/media_reader.h"
 #include "gfx/gl_extensions.h"
+#include "gfx/gl_textures.h"
 #include "gfx/renderer.h"
 #include "kvn/base.h"
 #include "kvn/gfx.h"
@@ -25,23 +26,6 @@ constexpr int32_t kFirstBackgroundTileSide = 128;
 // The pixel the key-colour probe draws on.
 constexpr int32_t kProbeX = 4;
 constexpr int32_t kProbeY = 4;
-
-VoruRERarudeve* ready_renderer() {
-    VoruRERarudeve* renderer = active_renderer;
-    return renderer && renderer->context_ready ? renderer : nullptr;
-}
-
-// A new texture name, bound, with repeat wrapping and linear filtering.
-GLuint new_linear_texture() {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    return name;
-}
 
 // Storage of e x f RGBA8 texels for the bound texture: zeroed (transparent) when asked, else
 // left undefined for a copy to fill.
@@ -115,32 +99,26 @@ bool save_picture(const StringValue& path, bool (*read)(VoruRERarudeve&, int32_t
 
 // ---- Renderer operations ----
 
-const OffscreenTarget* VoruRERarudeve::framebuffer_target() const {
-    if (current_target < 0 || targets[current_target].fb_width == 0) return nullptr;
-    return &targets[current_target];
-}
-
 int32_t VoruRERarudeve::drawing_height() const {
-    const OffscreenTarget* target = framebuffer_target();
-    return target ? sprites[target->slot].img_h : height;
+    const OffscreenTarget* target = targets_.framebuffer_target();
+    return target ? sprites_[target->slot].img_h : display_.height();
 }
 
 void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h) {
     const int32_t max_side = max_texture_side();
     if (n < 0 || n >= kTargetCount || !valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side ||
-        h > max_side || !context_ready) {
+        h > max_side || !context_ready_) {
         return;
     }
     // Its texture and framebuffer are about to be replaced.
-    if (current_target >= 0 && (current_target == n || targets[current_target].slot == slot)) {
-        finish_target();
-    }
+    const int32_t current = targets_.current();
+    if (current >= 0 && (current == n || targets_.record(current).slot == slot)) finish_target();
     release_target(n);
     free_sprite(slot);
     // The sides the upload makes (at least 16) are the sides of everything else too.
     const int32_t e = texture_side_for(w), f = texture_side_for(h);
-    SpriteSlot& sprite = sprites[slot];
-    sprite.texture = new_linear_texture();
+    SpriteSlot& sprite = sprites_[slot];
+    sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
     if (!allocate_texels(e, f, true)) {
         free_sprite(slot);
         return;
@@ -150,71 +128,18 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
     invalidate_gl_state_cache();
     bind_sprite(-1, -1, false);
 
-    make_target_framebuffer(n, sprite.texture, e, f);
-    targets[n].slot = slot;
-    targets[n].created = true;
-}
-
-bool VoruRERarudeve::make_target_framebuffer(int32_t n, uint32_t texture, int32_t e, int32_t f) {
-    if (!gl::framebuffers_available()) return false;
-    GLuint framebuffer = 0, depth = 0;
-    gl::glGenFramebuffersEXT(1, &framebuffer);
-    if (framebuffer == 0) {
-        std::puts("glGenFramebuffersExt failed");
-        return false;
-    }
-    gl::glGenRenderbuffersEXT(1, &depth);
-    if (depth == 0) {
-        std::puts("glGenRenderbuffersExt failed");
-        gl::glDeleteFramebuffersEXT(1, &framebuffer);
-        return false;
-    }
-    gl::glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depth);
-    gl::glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, e, f);
-
-    // The check is made on the new framebuffer with its attachments; the old binding comes
-    // back afterwards.
-    GLint previous = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
-    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
-    gl::glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D,
-                                  texture, 0);
-    gl::glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                     GL_RENDERBUFFER_EXT, depth);
-    const GLenum status = gl::glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
-    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
-    if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
-        std::puts("glCheckFramebufferStatusExt failed");
-        gl::glDeleteRenderbuffersEXT(1, &depth);
-        gl::glDeleteFramebuffersEXT(1, &framebuffer);
-        return false;
-    }
-    OffscreenTarget& target = targets[n];
-    target.framebuffer = framebuffer;
-    target.depth_buffer = depth;
-    target.fb_width = e;
-    target.fb_height = f;
-    return true;
+    targets_.make(n, slot, sprite.texture, e, f);
 }
 
 void VoruRERarudeve::use_target(int32_t n) {
     finish_target();
-    if (n < 0 || n >= kTargetCount || !targets[n].created) return;
-    OffscreenTarget& target = targets[n];
-    const SpriteSlot& sprite = sprites[target.slot];
+    if (n < 0 || n >= kTargetCount || !targets_.record(n).created) return;
+    const OffscreenTarget& target = targets_.record(n);
+    const SpriteSlot& sprite = sprites_[target.slot];
     // A slot freed since has no picture to draw into.
     if (sprite.texture == 0) return;
-    current_target = n;
+    targets_.select(n, sprite.texture);
     if (target.fb_width != 0) {
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &target.saved_binding);
-        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, target.framebuffer);
-        gl::glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D,
-                                      sprite.texture, 0);
-        if (target.depth_buffer != 0) {
-            gl::glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, target.depth_buffer);
-            gl::glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
-                                             GL_RENDERBUFFER_EXT, target.depth_buffer);
-        }
         set_viewport(0, 0, sprite.img_w, sprite.img_h);
         glViewport(0, 0, sprite.img_w, sprite.img_h);
     } else {
@@ -222,19 +147,17 @@ void VoruRERarudeve::use_target(int32_t n) {
         // back) and given the target's earlier picture; drawing then happens there.
         set_viewport(0, 0, sprite.img_w, sprite.img_h);
         grab(kTargetScratchSlot, 0, 0, sprite.img_w, sprite.img_h);
-        kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, sprite_key);
+        kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, sprite_key_);
         kvn::draw_sprite(target.slot, 0, 0);
     }
     collision_masks_[target.slot].reset();
 }
 
 void VoruRERarudeve::finish_target() {
-    if (current_target >= 0) {
-        OffscreenTarget& target = targets[current_target];
-        const SpriteSlot& sprite = sprites[target.slot];
-        if (target.fb_width != 0) {
-            gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(target.saved_binding));
-        } else {
+    if (targets_.current() >= 0) {
+        const OffscreenTarget& target = targets_.record(targets_.current());
+        const SpriteSlot& sprite = sprites_[target.slot];
+        if (target.fb_width == 0) {
             // Opaque drawing for the copy and the restore, whatever the program's alpha mode;
             // only the area the scratch copy covers is cleared.
             set_viewport(0, 0, sprite.img_w, sprite.img_h);
@@ -243,20 +166,13 @@ void VoruRERarudeve::finish_target() {
             kvn::draw_sprite(kTargetScratchSlot, 0, 0);
         }
         collision_masks_[target.slot].reset();
-        current_target = -1;
+        targets_.deselect();
     }
     set_viewport(0, 0, 0, 0);
 }
 
 void VoruRERarudeve::release_target(int32_t n) {
-    OffscreenTarget& target = targets[n];
-    if (target.fb_width != 0 && context_ready) {
-        if (gl::glDeleteFramebuffersEXT) gl::glDeleteFramebuffersEXT(1, &target.framebuffer);
-        if (target.depth_buffer != 0 && gl::glDeleteRenderbuffersEXT) {
-            gl::glDeleteRenderbuffersEXT(1, &target.depth_buffer);
-        }
-    }
-    target = OffscreenTarget();
+    targets_.release(n, context_ready_);
 }
 
 bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h) {
@@ -264,7 +180,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     if (!valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side || h > max_side) {
         return false;
     }
-    SpriteSlot& sprite = sprites[slot];
+    SpriteSlot& sprite = sprites_[slot];
     sprite.frame_w = 0;
     sprite.frame_h = 0;
     collision_masks_[slot].reset();
@@ -275,7 +191,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
         if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
         if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
         sprite.mip_texture = 0;
-        sprite.texture = new_linear_texture();
+        sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
         allocate_texels(e, f, false);
         // Deleted and new textures change the bindings behind the cache's back.
         invalidate_gl_state_cache();
@@ -301,7 +217,7 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, row, e, f, GL_BGRA, GL_UNSIGNED_BYTE, grab_buffer_.data());
-    const int32_t key = sprite_key == kNoColourKey ? kNoColourKey : probe_key_colour();
+    const int32_t key = stored_key_colour();
     for (size_t i = 0; i < bytes; i += 4) {
         uint8_t* bgra = grab_buffer_.data() + i;
         const int32_t colour = bgra[2] | bgra[1] << 8 | bgra[0] << 16;
@@ -315,23 +231,50 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     return true;
 }
 
+int32_t VoruRERarudeve::stored_key_colour() {
+    if (sprite_key_ == kNoColourKey) return kNoColourKey;
+    GLint red = 0, green = 0, blue = 0;
+    glGetIntegerv(GL_RED_BITS, &red);
+    glGetIntegerv(GL_GREEN_BITS, &green);
+    glGetIntegerv(GL_BLUE_BITS, &blue);
+    // Eight bits a channel store every colour exactly.
+    if (red == 8 && green == 8 && blue == 8) return sprite_key_;
+    return probe_key_colour();
+}
+
 int32_t VoruRERarudeve::probe_key_colour() {
-    if (sprite_key == 0) return 0;
-    // Where drawing's (4, 4) lands in the bound framebuffer under the current viewport.
+    if (sprite_key_ == 0) return 0;
+    // The probe draws under a view of the whole framebuffer, so that a viewport smaller than
+    // the probe's pixel cannot clip it; the program's view comes back afterwards.
+    const OffscreenTarget* target = targets_.framebuffer_target();
+    const int32_t view_w = target ? target->fb_width : display_.width();
+    const int32_t view_h = target ? target->fb_height : display_.height();
     GLint view[4] = {};
     glGetIntegerv(GL_VIEWPORT, view);
-    const int32_t x = view[0] + kProbeX;
-    const int32_t row = view[1] + view[3] - 1 - kProbeY;
+    GLfloat projection[16] = {};
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glViewport(0, 0, view_w, view_h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, view_w, view_h, 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+
+    const int32_t row = view_h - 1 - kProbeY;
     const GLboolean blending = glIsEnabled(GL_BLEND);
     const GLboolean alpha_test = glIsEnabled(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
-    const int32_t remembered = read_framebuffer_pixel(x, row);
-    kvn::set_pixel(kProbeX, kProbeY, sprite_key);
-    const int32_t stored = read_framebuffer_pixel(x, row);
+    const int32_t remembered = read_framebuffer_pixel(kProbeX, row);
+    kvn::set_pixel(kProbeX, kProbeY, sprite_key_);
+    const int32_t stored = read_framebuffer_pixel(kProbeX, row);
     kvn::set_pixel(kProbeX, kProbeY, remembered);
     if (blending) glEnable(GL_BLEND);
     if (!alpha_test) glDisable(GL_ALPHA_TEST);
     invalidate_gl_state_cache();
+
+    glViewport(view[0], view[1], view[2], view[3]);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection);
+    glMatrixMode(GL_MODELVIEW);
     return stored;
 }
 
@@ -340,12 +283,13 @@ int32_t VoruRERarudeve::read_pixel(int32_t x, int32_t y) {
 }
 
 void VoruRERarudeve::copy_picture_to_background(int32_t index) {
+    const int32_t width = display_.width(), height = display_.height();
     const int32_t max_side = max_texture_side();
     int32_t side = kFirstBackgroundTileSide;
     while (side < std::max(width, height) && side < max_side) side *= 2;
     const int32_t columns = std::min((width + side - 1) / side, kMaxBackgroundTiles);
     const int32_t rows = std::min((height + side - 1) / side, kMaxBackgroundTiles);
-    BackgroundImage& background = backgrounds[index];
+    BackgroundImage& background = backgrounds_[index];
     const int32_t picture_height = drawing_height();
     for (int32_t row = 0; row < kMaxBackgroundTiles; ++row) {
         for (int32_t column = 0; column < kMaxBackgroundTiles; ++column) {
@@ -360,7 +304,7 @@ void VoruRERarudeve::copy_picture_to_background(int32_t index) {
                 glBindTexture(GL_TEXTURE_2D, tile.texture);
             } else {
                 if (tile.texture != 0) glDeleteTextures(1, &tile.texture);
-                tile.texture = new_linear_texture();
+                tile.texture = new_texture(GL_LINEAR, GL_LINEAR);
                 allocate_texels(side, side, false);
             }
             const int32_t x = column * side, y = row * side;
@@ -380,6 +324,8 @@ void VoruRERarudeve::copy_picture_to_background(int32_t index) {
 }
 
 bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
+    platform::Window* window = display_.window();
+    const int32_t width = display_.width(), height = display_.height();
     if (!window || width < 1 || height < 1) return false;
     picture->width = width;
     picture->height = height;
@@ -409,7 +355,7 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
 
 bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
     if (!valid_sprite_slot(slot)) return false;
-    const SpriteSlot& sprite = sprites[slot];
+    const SpriteSlot& sprite = sprites_[slot];
     if (sprite.texture == 0 || sprite.img_w < 1 || sprite.img_h < 1) return false;
     glBindTexture(GL_TEXTURE_2D, sprite.texture);
     invalidate_gl_state_cache();

@@ -34,7 +34,7 @@ StringValue file_request(int32_t open_flag, const StringValue& filter) {
     const std::vector<platform::FileFilter> filters = parse_filter(filter);
     const std::string kept_directory = platform::working_directory();
 
-    if (runtime.renderer) runtime.renderer->hide_window();
+    if (runtime.renderer) runtime.renderer->display().hide();
     std::string chosen = platform::file_dialog(open_flag != 0, filters, kept_directory);
     platform::set_working_directory(kept_directory.c_str());
 
@@ -42,7 +42,8 @@ StringValue file_request(int32_t open_flag, const StringValue& filter) {
         if (project_settings.fullscreen_flag == 0) {
             runtime.renderer->set_windowed();
         } else {
-            set_screen(project_settings.screen_width, project_settings.screen_height, 1);
+            const Display& display = runtime.renderer->display();
+            set_screen(display.width(), display.height(), 1);
         }
     }
 

@@ -44,7 +44,7 @@ void reactivate_window() {
 
 void pump_window_messages() {
     look_up_message_hook();
-    runtime.renderer->pump_messages(runtime.message_hook);
+    runtime.renderer->display().pump_messages(runtime.message_hook);
 }
 
 void show_screen() {
@@ -79,8 +79,6 @@ void show_screen() {
 }
 
 void set_screen(int32_t width, int32_t height, int32_t fullscreen) {
-    project_settings.screen_width = width;
-    project_settings.screen_height = height;
     project_settings.fullscreen_flag = fullscreen;
     if (!runtime.renderer) return;
     runtime.renderer->set_mode(width, height, 0, fullscreen != 0);
@@ -100,7 +98,8 @@ double frame_time() {
 
 void limit_fps(double frames_per_second) {
     if (runtime.renderer) {
-        runtime.renderer->frame_period_ms = frame_period_for(to_integer(frames_per_second));
+        runtime.renderer->display().set_frame_period_ms(
+            frame_period_for(to_integer(frames_per_second)));
     }
 }
 

@@ -15,7 +15,7 @@ constexpr int32_t kFrozenPictureBackground = 3;
 
 void line_input(StringValue& text, int32_t x, int32_t y) {
     // Without a window no key could ever end the input.
-    if (!runtime.renderer || !runtime.renderer->window || !runtime.input_state) return;
+    if (!runtime.renderer || !runtime.renderer->display().window() || !runtime.input_state) return;
     VoruRERarudeve& renderer = *runtime.renderer;
     renderer.copy_picture_to_background(kFrozenPictureBackground);
     draw_background(kFrozenPictureBackground);

@@ -12,7 +12,7 @@ RuntimeState runtime;
 ProjectSettings project_settings;
 
 platform::Window* main_window() {
-    return runtime.renderer ? runtime.renderer->window : nullptr;
+    return runtime.renderer ? runtime.renderer->display().window() : nullptr;
 }
 
 void enter_program_directory() {

@@ -43,14 +43,14 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
 
     platform::set_window_procedure(dispatch_to_window_procedure);
     runtime.renderer = std::make_unique<VoruRERarudeve>();
-    active_renderer = runtime.renderer.get();
+    attach_renderer(runtime.renderer.get());
     VoruRERarudeve& renderer = *runtime.renderer;
     if (!renderer.create(instance, project_settings.screen_width, project_settings.screen_height, 0,
                          project_settings.frames_per_second, project_settings.multisample_count)) {
         return 0;
     }
 
-    platform::window_set_title(renderer.window, title.c_str());
+    platform::window_set_title(renderer.display().window(), title.c_str());
     runtime.window_title = title;
     // The clock was first read when the renderer was made: the seed is how long that took.
     random_seed(to_integer(clock_ms()));
@@ -75,7 +75,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     attach_input(&input);
     sound_init(main_window());
 
-    renderer.current_font = 0;
+    renderer.select_font(0);
 
     const StringValue program_path = program_file_path();
     runtime.media_archives[0] = std::make_unique<MediaArchive>();
@@ -95,7 +95,7 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     runtime.paused = false;
     restart_frame_clock();
 
-    if (show_code == 0) renderer.hide_window();
+    if (show_code == 0) renderer.display().hide();
     set_pointer_mode(input, project_settings.hide_pointer == 0);
 
     append_error_log("Init Finalized");
@@ -119,7 +119,7 @@ void runtime_shutdown() {
     sound_release_bank();
     sound_release_device();
     // The renderer destroys the window with itself.
-    active_renderer = nullptr;
+    attach_renderer(nullptr);
     runtime.renderer.reset();
     for (int i = 1; i >= 0; --i) {
         active_media_archives[i] = nullptr;

@@ -12,7 +12,7 @@
 
 #include "files/media_archive.h"
 #include "files/media_reader.h"
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
 
 namespace {
 

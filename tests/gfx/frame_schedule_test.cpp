@@ -1,7 +1,7 @@
 // The frame period and the deadline schedule of the present.
 #include <gtest/gtest.h>
 
-#include "gfx/renderer.h"
+#include "gfx/display.h"
 
 namespace kvn {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/image_writers.h"
+#include "image/image_writers.h"
 #include "input/input_state.h"
 #include "platform/input_devices.h"
 #include "platform/system.h"

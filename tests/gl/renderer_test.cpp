@@ -19,11 +19,11 @@ class RendererTest : public testing_support::ScratchDirectoryTest {
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
         runtime.renderer = std::make_unique<VoruRERarudeve>();
-        active_renderer = runtime.renderer.get();
+        attach_renderer(runtime.renderer.get());
         ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 0));
     }
     void TearDown() override {
-        active_renderer = nullptr;
+        attach_renderer(nullptr);
         runtime.renderer.reset();
         ScratchDirectoryTest::TearDown();
     }
@@ -33,11 +33,11 @@ class RendererTest : public testing_support::ScratchDirectoryTest {
 
 TEST_F(RendererTest, CreationStoresTheScreenAndResetsTheView) {
     VoruRERarudeve& renderer = *runtime.renderer;
-    EXPECT_NE(renderer.window, nullptr);
-    EXPECT_EQ(renderer.context_ready, 1);
-    EXPECT_FALSE(renderer.fullscreen);
-    EXPECT_GT(renderer.colour_bits, 0);
-    EXPECT_DOUBLE_EQ(renderer.frame_period_ms, 1000.0 / 60.0);
+    EXPECT_NE(renderer.display().window(), nullptr);
+    EXPECT_EQ(renderer.ready(), true);
+    EXPECT_FALSE(renderer.display().fullscreen());
+    EXPECT_GT(renderer.display().colour_bits(), 0);
+    EXPECT_DOUBLE_EQ(renderer.display().frame_period_ms(), 1000.0 / 60.0);
 
     int32_t width = 0, height = 0;
     get_screen_size_int(width, height);
@@ -49,8 +49,8 @@ TEST_F(RendererTest, CreationStoresTheScreenAndResetsTheView) {
     EXPECT_EQ(y, 0);
     EXPECT_EQ(w, 320);
     EXPECT_EQ(h, 200);
-    EXPECT_EQ(renderer.smooth, 1);
-    EXPECT_FLOAT_EQ(renderer.current_alpha, 1.0f);
+    EXPECT_EQ(renderer.smooth(), 1);
+    EXPECT_FLOAT_EQ(renderer.alpha(), 1.0f);
 
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -90,13 +90,13 @@ TEST_F(RendererTest, ViewportHasItsOriginAtTheTopLeft) {
     EXPECT_FLOAT_EQ(projection[5], -2.0f / 50);
     EXPECT_FLOAT_EQ(projection[13], 1.0f);
 
-    runtime.renderer->smooth = 0;
+    runtime.renderer->set_smooth(false);
     set_viewport(5, 5, 0, 40);
     get_viewport_int(x, y, w, h);
     EXPECT_EQ(x, 0);
     EXPECT_EQ(w, 320);
     EXPECT_EQ(h, 200);
-    EXPECT_EQ(runtime.renderer->smooth, 1);
+    EXPECT_EQ(runtime.renderer->smooth(), 1);
 }
 
 TEST_F(RendererTest, PresentShowsTheClearedPictureAndKeepsTheSchedule) {
@@ -108,14 +108,14 @@ TEST_F(RendererTest, PresentShowsTheClearedPictureAndKeepsTheSchedule) {
     EXPECT_EQ(pixel[2], 0);
 
     VoruRERarudeve& renderer = *runtime.renderer;
-    renderer.frame_period_ms = 10.0;
-    renderer.next_frame_ms = clock_ms() + 10.0;
+    renderer.display().set_frame_period_ms(10.0);
+    renderer.display().set_next_frame_ms(clock_ms() + 10.0);
     for (int frame = 0; frame < 5; ++frame) {
-        const double deadline = renderer.next_frame_ms;
+        const double deadline = renderer.display().next_frame_ms();
         renderer.present(nullptr);
         // The wait never ends more than 1 ms before the deadline.
         EXPECT_GE(clock_ms(), deadline - 1.0);
-        EXPECT_GT(renderer.next_frame_ms, deadline);
+        EXPECT_GT(renderer.display().next_frame_ms(), deadline);
     }
     // The present clears with the clear colour in force.
     glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
@@ -137,11 +137,11 @@ TEST_F(RendererTest, FramePeriodFollowsTheRateAndSurvivesTheFullScreenSwitch) {
     VoruRERarudeve& renderer = *runtime.renderer;
     for (const auto& c : cases) {
         limit_fps(c.frames_per_second);
-        EXPECT_DOUBLE_EQ(renderer.frame_period_ms, c.period_ms) << c.frames_per_second;
+        EXPECT_DOUBLE_EQ(renderer.display().frame_period_ms(), c.period_ms) << c.frames_per_second;
         if (!c.switch_to_full_screen) continue;
         renderer.set_mode(desktop_width, desktop_height, 0, true);
-        EXPECT_TRUE(renderer.fullscreen) << c.frames_per_second;
-        EXPECT_DOUBLE_EQ(renderer.frame_period_ms, c.period_ms) << c.frames_per_second;
+        EXPECT_TRUE(renderer.display().fullscreen()) << c.frames_per_second;
+        EXPECT_DOUBLE_EQ(renderer.display().frame_period_ms(), c.period_ms) << c.frames_per_second;
         renderer.set_mode(320, 200, 0, false);
     }
 }
@@ -155,7 +155,7 @@ TEST_F(RendererTest, ExtensionTableAndSoftwareWarningOncePerProcess) {
     // Whichever test created the first renderer showed the warning; a re-creation shows none.
     std::remove((directory_ / "ErrorLog.txt").c_str());
     runtime.renderer = std::make_unique<VoruRERarudeve>();
-    active_renderer = runtime.renderer.get();
+    attach_renderer(runtime.renderer.get());
     ASSERT_TRUE(runtime.renderer->create(nullptr, 320, 200, 0, 60, 4));
     EXPECT_EQ(log_text().find("OpenGL Software Emulation"), std::string::npos);
 }

@@ -67,13 +67,13 @@ class SpritesTest : public testing_support::ScratchDirectoryTest {
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
         runtime.renderer = std::make_unique<VoruRERarudeve>();
-        active_renderer = runtime.renderer.get();
+        attach_renderer(runtime.renderer.get());
         ASSERT_TRUE(runtime.renderer->create(nullptr, kWidth, kHeight, 0, 60, 0));
         set_error(0);
         clear_screen(kBackdrop);
     }
     void TearDown() override {
-        active_renderer = nullptr;
+        attach_renderer(nullptr);
         runtime.renderer.reset();
         ScratchDirectoryTest::TearDown();
     }
@@ -118,7 +118,7 @@ TEST_F(SpritesTest, LoadsFillTheSlotRecordAndFailuresLeaveItEmpty) {
         int32_t slot, img_w, img_h, tex_w, tex_h;
     } cases[] = {{1, 100, 20, 128, 32}, {2, 5, 5, 16, 16}};
     for (const Case& c : cases) {
-        const SpriteSlot& s = renderer.sprites[c.slot];
+        const SpriteSlot& s = renderer.sprite(c.slot);
         int32_t w = 0, h = 0;
         get_sprite_size_int(c.slot, w, h);
         EXPECT_EQ(w, c.img_w);
@@ -133,7 +133,7 @@ TEST_F(SpritesTest, LoadsFillTheSlotRecordAndFailuresLeaveItEmpty) {
     EXPECT_EQ(get_free_sprite(), 0);
 
     // A failed reload frees the old textures.
-    const GLuint old_texture = renderer.sprites[1].texture;
+    const GLuint old_texture = renderer.sprite(1).texture;
     load_sprite("missing.png", 1);
     EXPECT_EQ(get_error_code(), 3);
     double w = -1, h = -1;
@@ -146,7 +146,7 @@ TEST_F(SpritesTest, LoadsFillTheSlotRecordAndFailuresLeaveItEmpty) {
     testing_support::write_file(directory_ / "junk.png", "\x89PNG not really");
     load_animation("junk.png", 1, 4, 4);
     EXPECT_EQ(get_error_code(), 3);
-    EXPECT_EQ(renderer.sprites[1].frame_w, 0);
+    EXPECT_EQ(renderer.sprite(1).frame_w, 0);
 
     // Slots outside the table are refused without effect.
     set_error(9);
@@ -188,7 +188,7 @@ TEST_F(SpritesTest, ImagesComeFromFilesAndMemoryImagesJpegOnlyFromFiles) {
     // A flat blue channel has no slope: every normal points straight out of the picture.
     load_normal_map("flat.bmp", 2);
     std::vector<uint8_t> texels(32 * 16 * 4);
-    glBindTexture(GL_TEXTURE_2D, runtime.renderer->sprites[2].texture);
+    glBindTexture(GL_TEXTURE_2D, runtime.renderer->sprite(2).texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     const size_t inside = (5 * 32 + 10) * 4;
     EXPECT_EQ(texels[inside], 127);
@@ -253,7 +253,7 @@ TEST_F(SpritesTest, AnimationFramesComeFromTheirCells) {
     load(1, 24, 16, [](int x, int y) { return colours[(y / 8) * 3 + x / 8]; });
     set_animation_frame_size(1, 8, 8);
     set_animation_frame_size(2, 8, 8);  // empty slot: no frame size
-    EXPECT_EQ(runtime.renderer->sprites[2].frame_w, 0);
+    EXPECT_EQ(runtime.renderer->sprite(2).frame_w, 0);
     set_smooth_filter(0);
     struct Case {
         const char* what;
@@ -276,6 +276,51 @@ TEST_F(SpritesTest, AnimationFramesComeFromTheirCells) {
         clear_screen(kBackdrop);
         c.draw();
         expect_pixels(c.probes, c.what);
+    }
+}
+
+TEST_F(SpritesTest, EveryDrawingCommandOnAnEmptySlotDrawsNothing) {
+    // Slot 1 loaded with a frame size and then freed by a failed reload: the frame size
+    // survives, the texture does not. Slot 2 was never loaded.
+    load(1, 16, 16, [](int, int) { return kWhite; });
+    set_animation_frame_size(1, 8, 8);
+    load_sprite("missing.png", 1);
+    ASSERT_EQ(get_error_code(), 3);
+    ASSERT_EQ(get_sprite_texture(1), 0);
+    struct Case {
+        const char* what;
+        void (*draw)(int32_t slot);
+    } cases[] = {
+        {"draw_sprite", [](int32_t slot) { draw_sprite(slot, 20, 20); }},
+        {"stretch_sprite", [](int32_t slot) { stretch_sprite(slot, 20, 20, 30, 30); }},
+        {"zoom_sprite", [](int32_t slot) { zoom_sprite(slot, 20, 20, 3, 3); }},
+        {"rotate_sprite", [](int32_t slot) { rotate_sprite(slot, 20, 20, 30); }},
+        {"rotozoom_sprite", [](int32_t slot) { rotozoom_sprite(slot, 20, 20, 30, 4); }},
+        {"draw_animation", [](int32_t slot) { draw_animation(slot, 1, 20, 20); }},
+        {"stretch_animation", [](int32_t slot) { stretch_animation(slot, 1, 20, 20, 30, 30); }},
+        {"rotozoom_animation",
+         [](int32_t slot) { rotozoom_animation(slot, 1, 20, 20, 30, 4); }},
+        {"textured batch",
+         [](int32_t slot) {
+             start_poly(slot, 0);
+             for (const auto& [x, y] : {std::pair{20, 20}, {50, 20}, {50, 50}, {20, 50}}) {
+                 poly_vector(x, y, 0, 0, kWhite);
+             }
+             end_poly();
+         }},
+    };
+    for (const Case& c : cases) {
+        for (int32_t slot : {1, 2}) {
+            clear_screen(kBackdrop);
+            c.draw(slot);
+            std::vector<uint8_t> rgba(64 * 64 * 4);
+            glReadPixels(0, kHeight - 64, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+            size_t drawn = 0;
+            for (size_t i = 0; i < rgba.size(); i += 4) {
+                drawn += (rgba[i] | rgba[i + 1] << 8 | rgba[i + 2] << 16) != kBackdrop;
+            }
+            EXPECT_EQ(drawn, 0u) << c.what << " on slot " << slot;
+        }
     }
 }
 
@@ -364,7 +409,7 @@ TEST_F(SpritesTest, BatchesJoinStripsAndCarryColoursAndTextures) {
                   "textured triangles");
 
     // A poly_vector before any start_poly and a mode outside 0..2 draw nothing and do no harm.
-    runtime.renderer->poly_batch = PolyBatch();
+    runtime.renderer->poly_batch() = PolyBatch();
     poly_vector(1, 1, 0, 0, kWhite);
     start_poly(-1, 7);
     for (int i = 0; i < 2000; ++i) poly_vector(i % 50, 300 + i % 7, 0, 0, kWhite);
@@ -417,7 +462,7 @@ TEST_F(SpritesTest, BackgroundTilesShowThePictureAndRedrawEveryFrame) {
     EXPECT_EQ(get_error_code(), 0);
     expect_pixels(drawn, "loaded background");
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_EQ(runtime.renderer->current_sprite, -1);
+    EXPECT_EQ(runtime.renderer->current_sprite(), -1);
 
     runtime.renderer->present(nullptr);
     runtime.renderer->start_next_frame();
@@ -445,9 +490,9 @@ TEST_F(SpritesTest, PresentResetsTheDrawingState) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(renderer.smooth, 1);
-    EXPECT_FLOAT_EQ(renderer.current_alpha, 1.0f);
-    EXPECT_EQ(renderer.current_sprite, -1);
+    EXPECT_EQ(renderer.smooth(), 1);
+    EXPECT_FLOAT_EQ(renderer.alpha(), 1.0f);
+    EXPECT_EQ(renderer.current_sprite(), -1);
     GLint environment = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
     EXPECT_EQ(environment, GL_MODULATE);
@@ -550,7 +595,7 @@ TEST_F(SpritesTest, StartUpInstallsTheDefaultFontFileOrTheBuiltInFont) {
         install_default_fonts();
         int32_t w = 0, h = 0;
         get_font_size_int(w, h);
-        EXPECT_EQ(runtime.renderer->current_font, 0);
+        EXPECT_EQ(runtime.renderer->current_font(), 0);
         EXPECT_EQ(w, c.glyph_w) << (c.file ? c.file : "no file");
     }
     EXPECT_EQ(get_error_code(), 3);
@@ -600,24 +645,24 @@ TEST_F(SpritesTest, FontsFollowTheGridAndFallBackToTheBuiltInFont) {
 
     load_font("missing.png", 3);
     EXPECT_EQ(get_error_code(), 3);
-    EXPECT_EQ(runtime.renderer->current_font, 3);
+    EXPECT_EQ(runtime.renderer->current_font(), 3);
     get_font_size_int(w, h);
     EXPECT_EQ(w, 8);
     EXPECT_EQ(h, 8);
 
     set_font(40);
-    EXPECT_EQ(runtime.renderer->current_font, 31);
+    EXPECT_EQ(runtime.renderer->current_font(), 31);
     set_font(-2);
-    EXPECT_EQ(runtime.renderer->current_font, 0);
+    EXPECT_EQ(runtime.renderer->current_font(), 0);
     EXPECT_EQ(get_free_font(), 1);
     load_font("", 0);
     EXPECT_EQ(get_free_font(), 0);
-    EXPECT_EQ(runtime.renderer->current_font, 0);
+    EXPECT_EQ(runtime.renderer->current_font(), 0);
     double dw = -1, dh = -1;
     get_font_size(dw, dh);
     EXPECT_EQ(dw, 0);
     load_font("", 99);  // no such font: no effect
-    EXPECT_EQ(runtime.renderer->sprites[kFirstFontSlot + 3].img_w, 128);
+    EXPECT_EQ(runtime.renderer->sprite(kFirstFontSlot + 3).img_w, 128);
     print_text("nothing visible", 0, 0);
     print_number(3.5, 0, 0);
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gfx/gl_extensions.h"
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
 #include "kvn/gfx.h"
 #include "platform/window_capture.h"
 #include "runtime/runtime_state.h"
@@ -37,13 +37,13 @@ class TargetsTest : public testing_support::ScratchDirectoryTest {
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
         runtime.renderer = std::make_unique<VoruRERarudeve>();
-        active_renderer = runtime.renderer.get();
+        attach_renderer(runtime.renderer.get());
         ASSERT_TRUE(runtime.renderer->create(nullptr, kWidth, kHeight, 0, 1000, 0));
         ASSERT_EQ(gl::framebuffers_switched_off(), fall_back_expected());
         error_state.error_code = kErrorSuccess;
     }
     void TearDown() override {
-        active_renderer = nullptr;
+        attach_renderer(nullptr);
         runtime.renderer.reset();
         ScratchDirectoryTest::TearDown();
     }
@@ -76,8 +76,8 @@ TEST_F(TargetsTest, CreateScreenSizesAndRefusals) {
     } made[] = {{0, 10, 100, 50, 128, 64}, {1, 11, 2, 3, 16, 16}, {31, 12, 16, 17, 16, 32}};
     for (const auto& c : made) {
         create_screen(c.n, c.slot, c.w, c.h);
-        const SpriteSlot& s = renderer().sprites[c.slot];
-        const OffscreenTarget& t = renderer().targets[c.n];
+        const SpriteSlot& s = renderer().sprite(c.slot);
+        const OffscreenTarget& t = renderer().target(c.n);
         EXPECT_EQ(s.img_w, c.w);
         EXPECT_EQ(s.img_h, c.h);
         EXPECT_EQ(s.tex_w, c.tex_w);
@@ -96,9 +96,9 @@ TEST_F(TargetsTest, CreateScreenSizesAndRefusals) {
     } refused[] = {{-1, 8, 8}, {32, 8, 8}, {2, 0, 8}, {2, 8, -4}, {2, too_big, 8}, {2, 8, too_big}};
     for (const auto& c : refused) {
         create_screen(c.n, 20, c.w, c.h);
-        EXPECT_EQ(renderer().sprites[20].texture, 0u) << c.n << " " << c.w << "x" << c.h;
+        EXPECT_EQ(renderer().sprite(20).texture, 0u) << c.n << " " << c.w << "x" << c.h;
         use_screen(c.n);
-        EXPECT_EQ(renderer().current_target, -1);
+        EXPECT_EQ(renderer().current_target(), -1);
     }
 }
 
@@ -107,7 +107,7 @@ TEST_F(TargetsTest, DrawingIntoATargetMakesASprite) {
     create_screen(3, 10, 40, 30);
     for (int round = 0; round < 2; ++round) {
         use_screen(3);
-        ASSERT_EQ(renderer().current_target, 3);
+        ASSERT_EQ(renderer().current_target(), 3);
         draw_rect(0, 0, 20, 30, kRed);
         draw_rect(20, 0, 20, 30, kGreen);
         draw_rect(0, 0, 40, 1, kBlue);
@@ -118,7 +118,7 @@ TEST_F(TargetsTest, DrawingIntoATargetMakesASprite) {
         } inside[] = {{0, 0, kBlue}, {5, 5, kRed}, {25, 28, kGreen}, {39, 29, kWhite}};
         for (const auto& p : inside) EXPECT_EQ(get_pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
         use_screen(-1);
-        EXPECT_EQ(renderer().current_target, -1);
+        EXPECT_EQ(renderer().current_target(), -1);
     }
     // The screen under the target is as it was; the sprite shows what was drawn.
     EXPECT_EQ(get_pixel(10, 10), kBackdrop);
@@ -135,7 +135,7 @@ TEST_F(TargetsTest, PresentAndUseScreenMinusOneReturnToTheScreen) {
     create_screen(0, 10, 64, 64);
     use_screen(0);
     renderer().present(nullptr);
-    EXPECT_EQ(renderer().current_target, -1);
+    EXPECT_EQ(renderer().current_target(), -1);
     GLint binding = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &binding);
     EXPECT_EQ(binding, 0);
@@ -152,8 +152,8 @@ TEST_F(TargetsTest, PresentAndUseScreenMinusOneReturnToTheScreen) {
     EXPECT_EQ(x, 0);
     EXPECT_EQ(w, kWidth);
     EXPECT_EQ(h, kHeight);
-    EXPECT_EQ(renderer().smooth, 1);
-    EXPECT_FLOAT_EQ(renderer().current_alpha, 1.0f);
+    EXPECT_EQ(renderer().smooth(), 1);
+    EXPECT_FLOAT_EQ(renderer().alpha(), 1.0f);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
@@ -190,9 +190,65 @@ TEST_F(TargetsTest, GrabsMakeTheKeyColourTransparent) {
         EXPECT_EQ(get_pixel(129, 119), keyed) << c.what;
         EXPECT_EQ(get_pixel(130, 105), kRed) << c.what;
         EXPECT_EQ(get_pixel(139, 119), kRed) << c.what;
-        const SpriteSlot& s = renderer().sprites[20];
+        const SpriteSlot& s = renderer().sprite(20);
         EXPECT_EQ(s.tex_w, 64);
         EXPECT_EQ(s.tex_h, 32);
+    }
+}
+
+TEST_F(TargetsTest, GrabsUnderViewsSmallerThanTheProbeKeyTheKeyColour) {
+    set_transparency(kKey);
+    // A target of side 3 (drawn on the screen in the fall-back mode) and a program's own 3 x 3
+    // view: the key colour becomes transparent in both grabs.
+    const struct {
+        const char* what;
+        bool in_target;
+    } cases[] = {{"target of side 3", true}, {"own view of 3 x 3", false}};
+    for (const auto& c : cases) {
+        draw_rect(0, 0, kWidth, kHeight, kBackdrop);
+        if (c.in_target) {
+            create_screen(0, 10, 3, 3);
+            use_screen(0);
+        } else {
+            set_viewport(0, 0, 3, 3);
+        }
+        draw_rect(0, 0, 3, 3, kKey);
+        set_pixel(2, 2, kRed);
+        if (c.in_target) {
+            use_screen(-1);
+        } else {
+            ASSERT_EQ(grab_sprite(10, 0, 0, 3, 3), 1);
+            set_viewport(0, 0, 0, 0);
+        }
+        draw_rect(0, 0, kWidth, kHeight, kGreen);
+        draw_sprite(10, 100, 100);
+        EXPECT_EQ(get_pixel(100, 100), kGreen) << c.what;
+        EXPECT_EQ(get_pixel(101, 101), kGreen) << c.what;
+        EXPECT_EQ(get_pixel(102, 102), kRed) << c.what;
+    }
+}
+
+TEST_F(TargetsTest, KeyProbeDrawsOverTheWholeFramebufferAndRestoresTheView) {
+    set_transparency(kKey);
+    for (int32_t side : {3, 4, 100}) {
+        draw_rect(0, 0, kWidth, kHeight, kBackdrop);
+        set_viewport(7, 9, side, side);
+        GLint view[4] = {};
+        glGetIntegerv(GL_VIEWPORT, view);
+        GLfloat projection[16] = {};
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        EXPECT_EQ(renderer().probe_key_colour(), kKey) << side;
+        GLint view_after[4] = {};
+        glGetIntegerv(GL_VIEWPORT, view_after);
+        GLfloat projection_after[16] = {};
+        glGetFloatv(GL_PROJECTION_MATRIX, projection_after);
+        EXPECT_EQ(std::vector<GLint>(view, view + 4), std::vector<GLint>(view_after, view_after + 4))
+            << side;
+        EXPECT_EQ(std::vector<GLfloat>(projection, projection + 16),
+                  std::vector<GLfloat>(projection_after, projection_after + 16))
+            << side;
+        set_viewport(0, 0, 0, 0);
+        EXPECT_EQ(get_pixel(4, 4), kBackdrop) << side;
     }
 }
 
@@ -205,7 +261,7 @@ TEST_F(TargetsTest, GrabReusesATextureOfTheSameSizeOnly) {
     uint32_t previous = 0;
     for (const auto& g : grabs) {
         ASSERT_EQ(grab_sprite(5, 0, 0, g.w, g.h), 1);
-        const SpriteSlot& s = renderer().sprites[5];
+        const SpriteSlot& s = renderer().sprite(5);
         EXPECT_EQ(s.texture == previous, g.same_texture) << g.w << "x" << g.h;
         EXPECT_EQ(s.img_w, g.w);
         EXPECT_EQ(s.img_h, g.h);
@@ -213,7 +269,7 @@ TEST_F(TargetsTest, GrabReusesATextureOfTheSameSizeOnly) {
     }
     for (int32_t bad : {0, -1, renderer().max_texture_side() + 1}) {
         EXPECT_EQ(grab_sprite(5, 0, 0, bad, 8), 0);
-        EXPECT_EQ(renderer().sprites[5].texture, previous);
+        EXPECT_EQ(renderer().sprite(5).texture, previous);
     }
 }
 
@@ -221,7 +277,7 @@ TEST_F(TargetsTest, ScreenBecomesTheBackground) {
     draw_rect(0, 0, kWidth, kHeight, kBlue);
     draw_rect(300, 180, 20, 20, kRed);
     use_screen_as_background();
-    const BackgroundImage& background = renderer().backgrounds[0];
+    const BackgroundImage& background = renderer().background(0);
     EXPECT_EQ(background.rows, 1);
     EXPECT_EQ(background.columns, 1);
     EXPECT_EQ(background.tile_side, 512);
@@ -241,7 +297,7 @@ TEST_F(TargetsTest, SaveScreenHoldsThePresentedPicture) {
     draw_rect(0, 0, kWidth, kHeight, kGreen);  // being drawn, not presented
     // The window system's read is the one used here; the GL read is only its fall-back.
     std::vector<uint8_t> shown;
-    ASSERT_TRUE(platform::window_read_shown_pixels(renderer().window, kWidth, kHeight, &shown));
+    ASSERT_TRUE(platform::window_read_shown_pixels(renderer().display().window(), kWidth, kHeight, &shown));
     EXPECT_EQ(shown[(25 * kWidth + 15) * 4], 0xFF);  // blue byte of the blue rectangle
     EXPECT_EQ(shown[(25 * kWidth + 15) * 4 + 1], 0);
     EXPECT_EQ(shown[(25 * kWidth + 15) * 4 + 2], 0);
@@ -262,10 +318,10 @@ TEST_F(TargetsTest, ShownPixelsOfAWindowPartlyOffTheScreen) {
     renderer().present(nullptr);
     // Xlib would end the process on the BadMatch of an unclipped read; the part off the
     // screen reads black.
-    platform::window_set_bounds(renderer().window, -140, -90, kWidth, kHeight);
-    renderer().pump_messages(nullptr);
+    platform::window_set_bounds(renderer().display().window(), -140, -90, kWidth, kHeight);
+    renderer().display().pump_messages(nullptr);
     std::vector<uint8_t> shown;
-    ASSERT_TRUE(platform::window_read_shown_pixels(renderer().window, kWidth, kHeight, &shown));
+    ASSERT_TRUE(platform::window_read_shown_pixels(renderer().display().window(), kWidth, kHeight, &shown));
     const auto rgb = [&](int32_t x, int32_t y) {
         const uint8_t* p = &shown[(size_t(y) * kWidth + x) * 4];
         return p[2] | p[1] << 8 | p[0] << 16;

@@ -42,7 +42,7 @@ TEST_F(DrawingTest, SpriteQuadsAreClippedToTheScreenKeepingTheirPixelScale) {
     EXPECT_EQ(red_of(screen_pixel(1000, 596)), 0);
     EXPECT_EQ(red_of(screen_pixel(1023, 596)), 23 * 4);
     EXPECT_EQ(green_of(screen_pixel(1023, 599)), 3 * 20);
-    EXPECT_FLOAT_EQ(kvn::runtime.renderer->current_alpha, 1.0f);
+    EXPECT_FLOAT_EQ(kvn::runtime.renderer->alpha(), 1.0f);
 }
 
 TEST_F(DrawingTest, ModesTintTheQuad) {
@@ -104,7 +104,7 @@ TEST_F(DrawingTest, StarsAreOneBatchOfSeparateTrianglesJoinedPerStarAndTintedByD
     const Star stars[] = {{100, 100, 100}, {200.5, 50, 200}, {300, 300, 50}};
     for (const Star& star : stars) array_push(Stars, star);
     Draw_Stars();
-    const kvn::PolyBatch& batch = kvn::runtime.renderer->poly_batch;
+    const kvn::PolyBatch& batch = kvn::runtime.renderer->poly_batch();
     EXPECT_EQ(batch.mode(), 1);
     // Four corners per star; each join after the first star doubles two vertices.
     EXPECT_EQ(batch.count(), 3u * 4 + 2 * 2);

@@ -26,7 +26,7 @@ class GameGlTest : public kvn::testing_support::ScratchDirectoryTest {
     void SetUp() override {
         ScratchDirectoryTest::SetUp();
         kvn::runtime.renderer = std::make_unique<kvn::VoruRERarudeve>();
-        kvn::active_renderer = kvn::runtime.renderer.get();
+        kvn::attach_renderer(kvn::runtime.renderer.get());
         ASSERT_TRUE(kvn::runtime.renderer->create(nullptr, 1024, 600, 0, 60, 0));
         kvn::runtime.input_state = std::make_unique<kvn::InputState>();
         // Scan codes index the key table directly; no window source, so nothing polls over
@@ -41,7 +41,7 @@ class GameGlTest : public kvn::testing_support::ScratchDirectoryTest {
         restore_load_state();
         kvn::attach_input(nullptr);
         kvn::runtime.input_state.reset();
-        kvn::active_renderer = nullptr;
+        kvn::attach_renderer(nullptr);
         kvn::runtime.renderer.reset();
         ScratchDirectoryTest::TearDown();
     }

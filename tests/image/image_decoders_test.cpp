@@ -1,6 +1,6 @@
 // The three decoders on images written here byte by byte (BMP) or with libpng and libjpeg, on
 // malformed variants of them, and on real pictures compared with ImageMagick's reading.
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "support/scratch_directory.h"
+#include "test_files.h"
 
 namespace kvn {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using testing_support::read_file;
+using image_testing::read_file;
 
 constexpr int32_t kKey = 0x8000FF;  // red 255, green 0, blue 128
 constexpr int32_t kMaxSide = 4096;

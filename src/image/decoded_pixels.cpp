@@ -1,4 +1,4 @@
-#include "gfx/decoded_pixels.h"
+#include "image/decoded_pixels.h"
 
 #include <new>
 #include <stdexcept>

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
 
 namespace kvn {
 

@@ -1,5 +1,5 @@
 // PNG, JPEG and BMP encoders into memory, so a file is only replaced by a complete image.
-#include "gfx/image_writers.h"
+#include "image/image_writers.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // pixel, uncompressed only.
 #include <cstring>
 
-#include "gfx/decoded_pixels.h"
-#include "gfx/image_decoders.h"
+#include "image/decoded_pixels.h"
+#include "image/image_decoders.h"
 
 namespace kvn {
 namespace {

@@ -1,5 +1,5 @@
 // Pixel-exact collision against a direct per-pixel reference.
-#include "gfx/collision.h"
+#include "image/collision.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "gfx/image_decoders.h"
+#include "image/image_decoders.h"
+#include "image/texture_prep.h"
 
 namespace kvn {
 namespace {

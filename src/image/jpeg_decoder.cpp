@@ -7,8 +7,8 @@
 #include <jpeglib.h>
 // clang-format on
 
-#include "gfx/decoded_pixels.h"
-#include "gfx/image_decoders.h"
+#include "image/decoded_pixels.h"
+#include "image/image_decoders.h"
 
 namespace kvn {
 namespace {

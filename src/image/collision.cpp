@@ -1,5 +1,5 @@
 // Pixel-exact collision, 64 pixels per test.
-#include "gfx/collision.h"
+#include "image/collision.h"
 
 #include <algorithm>
 

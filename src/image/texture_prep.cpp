@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "gfx/image_decoders.h"
+#include "image/texture_prep.h"
 
 namespace kvn {
 namespace {

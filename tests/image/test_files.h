@@ -1,0 +1,45 @@
+// Files for the image library's tests: whole-file reads and writes, and a private working
+// directory per test (the image tests link no runtime, so they keep their own).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace kvn::image_testing {
+
+inline std::string read_file(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+inline void write_file(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class WorkingDirectoryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_directory_ = std::filesystem::current_path();
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        directory_ = std::filesystem::temp_directory_path() /
+                     (std::string("kvn-") + test->test_suite_name() + "-" + test->name());
+        std::filesystem::remove_all(directory_);
+        std::filesystem::create_directories(directory_);
+        std::filesystem::current_path(directory_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_directory_);
+        std::filesystem::remove_all(directory_);
+    }
+
+    std::filesystem::path directory_;
+
+  private:
+    std::filesystem::path previous_directory_;
+};
+
+}  // namespace kvn::image_testing

@@ -5,11 +5,14 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
+scripts/install-deps.sh run
 
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
-cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# A first build leaves the tests out (they need GoogleTest); an existing build keeps its choice.
+testing=()
+[ -f build/CMakeCache.txt ] || testing=(-DBUILD_TESTING=OFF)
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${testing[@]}" >/dev/null
 cmake --build build -j "$(nproc)" --target velkadorn
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -17,7 +20,10 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 export KVN_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1
-export TMPDIR=$(mktemp -d)/
+# The start-up log goes to a temporary directory of this run, removed at the end.
+demo_tmp=$(mktemp -d)
+trap 'rm -rf "$demo_tmp"' EXIT
+export TMPDIR=$demo_tmp/
 xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
   set -u
   build/velkadorn &
@@ -49,5 +55,5 @@ xvfb-run -a -s "-screen 0 1024x600x24" bash -c '
   wait "$game"; echo "velkadorn exit code: $?"
 '
 echo "screenshots: build/demo-start.png build/demo-battle.png build/demo-later.png"
-echo "--- ${TMPDIR%/}/ErrorLog.txt"
-tr -d '\r' <"${TMPDIR%/}/ErrorLog.txt"
+echo "--- ErrorLog.txt"
+tr -d '\r' <"$demo_tmp/ErrorLog.txt"

@@ -2,10 +2,11 @@
 # Builds and runs every benchmark and prints its figures (timings, never pass/fail).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh test
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
-cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVN_BUILD_BENCHMARKS=ON \
+  >/dev/null
 cmake --build build -j "$(nproc)" >/dev/null
 
 export KVN_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1

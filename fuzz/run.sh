@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 name=${1:?usage: fuzz/run.sh NAME [SECONDS]}
 seconds=${2:-600}
-scripts/install-deps.sh
+scripts/install-deps.sh fuzz
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

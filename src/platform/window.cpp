@@ -40,6 +40,9 @@ bool video_init() {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
     // The runtime reads the keyboard as state; no text input events are wanted.
     SDL_SetHint(SDL_HINT_IME_SHOW_UI, "0");
+    // Mouse buttons are read as device state: a click arriving just after the window gained
+    // the focus counts too (SDL drops it by default).
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         report_failure("cannot start the video subsystem");
         return false;

@@ -16,6 +16,21 @@ step() { echo "[${SECONDS}s] $*"; }
 
 shot() { import -window root "$work/$1.png"; }
 
+# The screenshot's pixels, as a checksum.
+picture_sum() { convert "$work/$1.png" -depth 8 rgb:- | md5sum; }
+
+# A screenshot of a frame presented after the screenshot BEFORE (the stage scrolls in every
+# frame): shot NAME BEFORE.
+shot_after() {
+  local before
+  before=$(picture_sum "$2")
+  for _ in $(seq 100); do
+    shot "$1"
+    [ "$(picture_sum "$1")" != "$before" ] && return 0
+  done
+  fail "no frame presented after $2"
+}
+
 # "R G B" of one screenshot pixel.
 pixel() { convert "$work/$1.png" -crop "1x1+$2+$3" -depth 8 rgb:- | od -An -tu1 | xargs; }
 
@@ -108,14 +123,18 @@ for i in 1 2 3; do
   shot "firing$i"
 done
 xdotool keyup z
-# The arrows move the ship.
+# The arrows move the ship. The ship keeps its speed once the keys are up and bounces off the
+# cave walls, tinted, so it is held briefly (the floor is near) and looked at right after the
+# release: three looks at successive frames presented after it (an enemy shot may tint the
+# ship in one of them).
 xdotool keydown Right keydown Down
-sleep 1.5
+sleep 0.6
 xdotool keyup Right keyup Down
-# Three looks: an enemy shot may tint the ship in one of them.
+shot released
+previous=released
 for i in 1 2 3; do
-  sleep 0.3
-  shot "moved$i"
+  shot_after "moved$i" "$previous"
+  previous=moved$i
 done
 press Escape
 wait_exit

@@ -30,10 +30,13 @@ fail() {
   exit 1
 }
 
-# Starts a private X server of the given size (WIDTHxHEIGHT) and points DISPLAY at it.
+# Starts a private X server of the given size (WIDTHxHEIGHT) and points DISPLAY at it once it
+# answers. -noreset: by default the server resets whenever its last client leaves (a program
+# between two windows, a screenshot tool ending), and a client connecting meanwhile is refused.
 start_display() {
   : >"$work/display"
-  Xvfb -displayfd 1 -screen 0 "${1}x24" -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 1 -noreset -screen 0 "${1}x24" -nolisten tcp >"$work/display" \
+    2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 200); do
     [ -s "$work/display" ] && break
@@ -41,6 +44,11 @@ start_display() {
   done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=":$(head -n1 "$work/display")"
+  for _ in $(seq 200); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  fail "Xvfb on $DISPLAY does not answer"
 }
 
 # Starts the probe program in the background (extra VAR=value words set its environment).

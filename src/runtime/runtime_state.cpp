@@ -11,6 +11,13 @@ namespace kvn {
 RuntimeState runtime;
 ProjectSettings project_settings;
 
+namespace {
+
+// Right after the runtime record exists, before any command can run.
+const bool files_attached = (attach_files(&runtime.files), true);
+
+}  // namespace
+
 platform::Window* main_window() {
     return runtime.renderer ? runtime.renderer->window : nullptr;
 }

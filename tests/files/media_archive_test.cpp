@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "files/files_state.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
 #include "kvn/runtime.h"
@@ -405,10 +406,9 @@ TEST_F(MediaArchiveTest, HostileArchivesFailCleanly) {
 }
 
 TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
-    MediaArchive first;
-    MediaArchive second;
-    active_media_archives[0] = &first;
-    active_media_archives[1] = &second;
+    // The archives of the files state the runtime attached for the whole process.
+    const MediaArchive& first = active_files->media_archives[0];
+    MediaArchive& second = active_files->media_archives[1];
     use_archive(build_archive({{"a.txt", text_bytes("from archive")}}, false));
 
     set_media_archives(archive_path_.c_str(), archive_path_.c_str());
@@ -428,7 +428,9 @@ TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
     EXPECT_EQ(resolve_media_file(second, "d/a.txt", temporary, false), 0);
     EXPECT_FALSE(second.enabled);
 
-    active_media_archives[0] = active_media_archives[1] = nullptr;
+    clear_media_archives();
+    EXPECT_TRUE(first.path.empty() && second.path.empty());
+    EXPECT_FALSE(first.enabled || second.enabled);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "files/media_reader.h"
 #include "kvn/files.h"
 #include "kvn/runtime.h"
+#include "support/address_space.h"
 #include "support/scratch_directory.h"
 
 namespace kvn {
@@ -431,6 +432,33 @@ TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
     clear_media_archives();
     EXPECT_TRUE(first.path.empty() && second.path.empty());
     EXPECT_FALSE(first.enabled || second.enabled);
+}
+
+TEST_F(MediaArchiveTest, AnEntryTooLargeForTheAddressSpaceEndsWithOutOfMemory) {
+    if (testing_support::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under ASan";
+    {
+        // 64 MiB that pack well, behind enough scrambled bytes to pass the growth check.
+        Bytes big(64u << 20, 0);
+        uint32_t noise = 1;
+        for (size_t i = 0; i < (512u << 10); ++i) {
+            noise = noise * 1103515245u + 12345u;
+            big[i] = static_cast<uint8_t>(noise >> 24);
+        }
+        use_archive(build_archive({{"big.bin", big}}, false));
+    }
+    for (const bool memory_allowed : {true, false}) {
+        expect_end_record();
+        EXPECT_EXIT(
+            {
+                testing_support::AddressSpaceLimit limit;
+                if (!limit.active()) std::_Exit(99);
+                lookup("big.bin", memory_allowed);
+                std::_Exit(98);
+            },
+            testing::ExitedWithCode(0), "")
+            << memory_allowed;
+        EXPECT_EQ(ended_with_code(), 7) << memory_allowed;
+    }
 }
 
 }  // namespace

@@ -151,7 +151,7 @@ void write_back_at_exit() {
 }  // namespace
 
 ConfigStore& config_store() {
-    return active_files->config_store;
+    return files_state().config_store;
 }
 
 std::vector<ConfigSection> parse_config_text(const uint8_t* bytes, size_t size) {

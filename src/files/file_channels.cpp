@@ -40,7 +40,7 @@ int64_t writer_size(std::FILE* writer) {
 // The channel of that number; any other number ends the program with error 7.
 FileChannel& channel_at(int32_t number) {
     if (number < 0 || number >= kFileChannelCount) fatal_error(kErrorBadChannel);
-    return active_files->channels[number];
+    return files_state().channels[number];
 }
 
 // A channel that can be read; a closed channel or one open for appending ends the program with
@@ -165,7 +165,7 @@ void FileChannel::seek(uint64_t target) {
 }
 
 void close_all_file_channels() {
-    for (FileChannel& channel : active_files->channels) channel.close();
+    for (FileChannel& channel : files_state().channels) channel.close();
 }
 
 int32_t open_file(int32_t number, const StringValue& name, int32_t mode) {
@@ -188,7 +188,7 @@ void close_file(int32_t number) {
 
 int32_t free_file_channel() {
     for (int32_t number = 0; number < kFileChannelCount; ++number) {
-        if (!active_files->channels[number].is_open()) return number;
+        if (!files_state().channels[number].is_open()) return number;
     }
     return -1;
 }

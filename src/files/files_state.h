@@ -17,11 +17,16 @@ struct FilesState {
     LineFile line_file;
 };
 
-// The files state every file command uses; set only through attach_files.
+// The attached files state; null when none is. Set only through attach_files.
 extern FilesState* active_files;
 
 // Makes the state the one the file commands use; null detaches it (the exit write-back then
-// finds nothing to write).
+// finds nothing to write). The runtime attaches its own for the whole process; programs
+// without the runtime (tests, fuzz targets, tools) attach one of their own.
 void attach_files(FilesState* state);
+
+// The attached files state, which every file command uses; a program that attached none ends
+// with error 3 (no file service) at its first file command.
+FilesState& files_state();
 
 }  // namespace kvn

@@ -25,7 +25,7 @@ constexpr int32_t kResultBadLine = kErrorOutOfMemory;
 void write_back() {
     // The exit handler may run when no files state is attached (a test's own was detached).
     if (!active_files) return;
-    LineFile& file = active_files->line_file;
+    LineFile& file = files_state().line_file;
     if (!file.modified || file.write_path.empty()) return;
     file.modified = false;
     std::string content;
@@ -58,7 +58,7 @@ int32_t split_lines(const std::vector<uint8_t>& bytes, std::vector<std::string>&
 // Makes the named file current, writing the previous one back first; 0, or 3 when the file
 // cannot be read. A file that could not be read is tried again until something is stored.
 int32_t select_file(const StringValue& name) {
-    LineFile& file = active_files->line_file;
+    LineFile& file = files_state().line_file;
     // Registered after the files state exists, so the handler runs before it is destroyed.
     static const bool exit_handler_registered = std::atexit(write_back) == 0;
     (void)exit_handler_registered;
@@ -99,7 +99,7 @@ int32_t line_file_get(const StringValue& file_name, int32_t line, StringValue& t
         target = "NO_FILE";
         return selected;
     }
-    target = active_files->line_file.slots[line].c_str();
+    target = files_state().line_file.slots[line].c_str();
     target.trim_trailing_controls();
     if (target.empty()) target = "NO_DATA";
     return 0;
@@ -127,7 +127,7 @@ int32_t line_file_put(const StringValue& file_name, int32_t line, const StringVa
         return kResultBadLine;
     }
     select_file(file_name);
-    LineFile& file = active_files->line_file;
+    LineFile& file = files_state().line_file;
     const std::string stored = text.c_str();
     file.slots[line] = stored.substr(0, kStoredTextLimit);
     if (line > file.highest_line) file.highest_line = line;

@@ -190,12 +190,12 @@ int32_t resolve_media_file(MediaArchive& archive, const StringValue& name, Strin
 }
 
 int32_t resolve_in_first_archive(const StringValue& name, StringValue& output) {
-    return resolve_media_file(active_files->media_archives[0], name, output, true);
+    return resolve_media_file(files_state().media_archives[0], name, output, true);
 }
 
 void clear_media_archives() {
     for (int i = 1; i >= 0; --i) {
-        MediaArchive& archive = active_files->media_archives[i];
+        MediaArchive& archive = files_state().media_archives[i];
         archive.release_extraction();
         archive.path.clear();
         archive.enabled = false;
@@ -205,7 +205,7 @@ void clear_media_archives() {
 void set_media_archives(const StringValue& first, const StringValue& second) {
     const StringValue* paths[2] = {&first, &second};
     for (int i = 0; i < 2; ++i) {
-        MediaArchive& archive = active_files->media_archives[i];
+        MediaArchive& archive = files_state().media_archives[i];
         archive.release_extraction();
         archive.path = text_mid(*paths[i], 0, static_cast<int32_t>(kPathLimit));
         archive.enabled = true;

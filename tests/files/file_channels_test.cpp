@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "files/files_state.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
 #include "kvn/runtime.h"
@@ -234,6 +235,16 @@ TEST_F(FileChannelTest, FatalEnds) {
             open_file(0, "out.txt", -1);
             seek_file(0, 0, 0);
             read_text_bytes(0, text, 1);  // a channel open for appending is not readable
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ended_with_code(), 3);
+
+    // A program without the runtime that attached no files state of its own.
+    expect_end_record();
+    EXPECT_EXIT(
+        {
+            attach_files(nullptr);
+            free_file_channel();
         },
         testing::ExitedWithCode(0), "");
     EXPECT_EQ(ended_with_code(), 3);

@@ -408,8 +408,8 @@ TEST_F(MediaArchiveTest, HostileArchivesFailCleanly) {
 
 TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
     // The archives of the files state the runtime attached for the whole process.
-    const MediaArchive& first = active_files->media_archives[0];
-    MediaArchive& second = active_files->media_archives[1];
+    const MediaArchive& first = files_state().media_archives[0];
+    MediaArchive& second = files_state().media_archives[1];
     use_archive(build_archive({{"a.txt", text_bytes("from archive")}}, false));
 
     set_media_archives(archive_path_.c_str(), archive_path_.c_str());

@@ -1,4 +1,6 @@
-// Dynamic arrays of numbers, integers, texts and records, and the constant data lists.
+// Dynamic arrays of numbers, integers, texts and records, and the constant data lists. Every
+// failed array or data command ends the program through fatal_error: nothing is thrown or
+// returned half-done.
 #pragma once
 
 #include <algorithm>
@@ -14,9 +16,6 @@
 namespace kvn {
 
 class StringValue;
-
-// Every failed array or data command ends through fatal_error (kvn/base.h), so nothing is ever
-// thrown or returned half-done.
 
 namespace array_detail {
 

@@ -13,7 +13,7 @@ ProjectSettings project_settings;
 
 namespace {
 
-// Right after the runtime record exists, before any command can run.
+// Attached as soon as the runtime record exists, for the whole process.
 const bool files_attached = (attach_files(&runtime.files), true);
 
 }  // namespace

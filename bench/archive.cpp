@@ -12,6 +12,7 @@
 
 #include "archive_writer.h"
 #include "best_time.h"
+#include "files/files_state.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
@@ -194,6 +195,10 @@ void bench_config_open() {
 }  // namespace
 
 int main() {
+    // No runtime here: the configuration store is that of a files state of the benchmark's own,
+    // static so that it outlives the exit handler writing the store back.
+    static kvn::FilesState files;
+    kvn::attach_files(&files);
     bench_archive();
     bench_config_open();
     return 0;

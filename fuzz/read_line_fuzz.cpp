@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/files_state.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
 #include "platform/system.h"
@@ -89,6 +90,9 @@ void check_typed_reads(int32_t channel, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // No runtime here: the channels are those of a files state of the target's own.
+    static kvn::FilesState files;
+    kvn::attach_files(&files);
     const std::vector<std::string> expected = expected_lines(data, size);
 
     const uint32_t image = kvn::memory_image_add(std::vector<uint8_t>(data, data + size));

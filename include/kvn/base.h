@@ -36,6 +36,10 @@ void set_source_position(int32_t module, int32_t line);
 // The single orderly end of the process: the runtime's end (debug record, shutdown), then exit
 // code 0.
 [[noreturn]] void end_program();
+// A fatal error: set_error(code), then end_program.
+[[noreturn]] void fatal_error(int32_t code);
+// The fatal end of an allocation that failed (or whose size cannot be represented): error 7.
+[[noreturn]] void fatal_out_of_memory();
 
 // ---- Clock ----
 

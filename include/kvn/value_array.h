@@ -1,4 +1,6 @@
-// Dynamic arrays of numbers, integers, texts and records, and the constant data lists.
+// Dynamic arrays of numbers, integers, texts and records, and the constant data lists. Every
+// failed array or data command ends the program through fatal_error: nothing is thrown or
+// returned half-done.
 #pragma once
 
 #include <algorithm>
@@ -14,10 +16,6 @@
 namespace kvn {
 
 class StringValue;
-
-// Sets the error code and takes the single exit path; every failed array or data command ends
-// here, so nothing is ever thrown or returned half-done.
-[[noreturn]] void array_fatal_error(int32_t code);
 
 namespace array_detail {
 
@@ -132,7 +130,7 @@ template <typename T>
 T* allocate_cleared(int32_t capacity) {
     check_byte_size(capacity, sizeof(T));
     T* storage = new (std::nothrow) T[static_cast<size_t>(capacity)]();
-    if (storage == nullptr) array_fatal_error(kErrorOutOfMemory);
+    if (storage == nullptr) fatal_out_of_memory();
     return storage;
 }
 
@@ -245,7 +243,7 @@ inline T& array_element(ValueArray<T>& array, int32_t i0, int32_t i1 = 0, int32_
         static_cast<uint32_t>(i1) >= static_cast<uint32_t>(extent(array.size1)) ||
         static_cast<uint32_t>(i2) >= static_cast<uint32_t>(extent(array.size2)) ||
         static_cast<uint32_t>(i3) >= static_cast<uint32_t>(extent(array.size3))) {
-        array_fatal_error(kErrorOutOfBounds);
+        fatal_error(kErrorOutOfBounds);
     }
     return array.elements[i0 + static_cast<ptrdiff_t>(i1) * array.stride1 +
                           static_cast<ptrdiff_t>(i2) * array.stride2 +
@@ -264,9 +262,9 @@ template <typename T>
 void array_push(ValueArray<T>& array, const array_detail::Same<T>& value) {
     using namespace array_detail;
     if (array.size1 != 0 || array.size2 != 0 || array.size3 != 0) {
-        array_fatal_error(kErrorArrayMisuse);
+        fatal_error(kErrorArrayMisuse);
     }
-    if (array.size0 == INT32_MAX) array_fatal_error(kErrorOutOfMemory);
+    if (array.size0 == INT32_MAX) fatal_out_of_memory();
     const int32_t count = array.size0 + 1;
     const int32_t need = storage_need<T>(count);
     if (need > array.capacity) {
@@ -288,7 +286,7 @@ template <typename T>
 void array_delete(ValueArray<T>& array, int32_t index) {
     using namespace array_detail;
     if (index < 0) index += array.size0;
-    if (index < 0 || index >= array.size0) array_fatal_error(kErrorArrayMisuse);
+    if (index < 0 || index >= array.size0) fatal_error(kErrorArrayMisuse);
     const int32_t rows = extent(array.size1) * extent(array.size2) * extent(array.size3);
     for (int32_t row = 0; row < rows; ++row) {
         T* first = array.elements + static_cast<ptrdiff_t>(row) * array.stride1;

@@ -58,4 +58,13 @@ void end_program() {
     std::exit(0);
 }
 
+void fatal_error(int32_t code) {
+    set_error(code);
+    end_program();
+}
+
+void fatal_out_of_memory() {
+    fatal_error(kErrorOutOfMemory);
+}
+
 }  // namespace kvn

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/files_state.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
@@ -150,8 +151,7 @@ void write_back_at_exit() {
 }  // namespace
 
 ConfigStore& config_store() {
-    static ConfigStore store;
-    return store;
+    return files_state().config_store;
 }
 
 std::vector<ConfigSection> parse_config_text(const uint8_t* bytes, size_t size) {
@@ -200,6 +200,8 @@ std::string config_text(const std::vector<ConfigSection>& sections) {
 }
 
 void config_write_back() {
+    // The exit handler may run when no files state is attached (a test's own was detached).
+    if (!active_files) return;
     ConfigStore& store = config_store();
     if (!store.modified || store.write_path.empty()) return;
     // A file that cannot be written keeps its old content and the changes are lost.
@@ -210,7 +212,7 @@ void config_write_back() {
 
 void config_open(const StringValue& name) {
     ConfigStore& store = config_store();
-    // Registered after the store exists, so the handler runs before the store is destroyed.
+    // Registered after the files state exists, so the handler runs before it is destroyed.
     static const bool exit_handler_registered = std::atexit(write_back_at_exit) == 0;
     (void)exit_handler_registered;
 

@@ -23,7 +23,7 @@ struct ConfigSection {
     std::vector<ConfigEntry> entries;
 };
 
-// The process-wide store; file_name is empty while no file is open.
+// The store of the files state; file_name is empty while no file is open.
 struct ConfigStore {
     std::vector<ConfigSection> sections;
     StringValue file_name;
@@ -37,7 +37,7 @@ struct ConfigStore {
 // Longest line content kept on reading; the rest of a longer line is dropped.
 constexpr size_t kConfigLineLimit = 1024;
 
-// The process-wide store (exposed so tests can look inside).
+// The attached files state's store (exposed so tests can look inside).
 ConfigStore& config_store();
 
 // Splits file bytes into sections; never reads outside [bytes, bytes + size).

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "files/files_state.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "kvn/base.h"
@@ -21,7 +22,6 @@ namespace kvn {
 
 namespace {
 
-constexpr int32_t kChannelCount = 8;
 // A channel number out of range is reported with the out-of-memory code.
 constexpr int32_t kErrorBadChannel = kErrorOutOfMemory;
 constexpr uint32_t kLineLimit = 1024;
@@ -37,66 +37,10 @@ int64_t writer_size(std::FILE* writer) {
     return end < 0 ? 0 : end;
 }
 
-struct FileChannel {
-    // Read mode: the open file or memory image.
-    MediaReader reader;
-    // A private copy of a memory image being read, so the image stays valid even when its
-    // source (an archive extraction) is released by a later lookup; 0 when none.
-    uint32_t private_image = 0;
-    // Write and append modes.
-    std::FILE* writer = nullptr;
-    // Write mode creates the file with read and write access: what was written reads back.
-    bool writer_readable = false;
-
-    bool is_open() const { return reader.is_open() || writer; }
-    bool is_readable() const { return reader.is_open() || (writer && writer_readable); }
-
-    void close() {
-        reader.close();
-        if (private_image != 0) memory_image_remove(private_image);
-        private_image = 0;
-        if (writer) std::fclose(writer);
-        writer = nullptr;
-        writer_readable = false;
-    }
-
-    uint64_t size() const {
-        return writer ? static_cast<uint64_t>(writer_size(writer)) : reader.size();
-    }
-
-    uint64_t position() const {
-        if (!writer) return reader.position();
-        const long position = std::ftell(writer);
-        return position < 0 ? 0 : static_cast<uint64_t>(position);
-    }
-
-    // Reads at the position, which advances; how many bytes were read.
-    size_t read(void* destination, size_t count) {
-        if (!writer) return reader.read(destination, count);
-        return writer_readable ? std::fread(destination, 1, count, writer) : 0;
-    }
-
-    // Moves the position; a reader's stays inside its data, a writer's may pass the end.
-    void seek(uint64_t target) {
-        if (writer) {
-            std::fseek(writer, static_cast<long>(target), SEEK_SET);
-        } else {
-            reader.seek(std::min(target, reader.size()));
-        }
-    }
-};
-
-FileChannel channels[kChannelCount];
-
-[[noreturn]] void fatal_error(int32_t code) {
-    set_error(code);
-    end_program();
-}
-
 // The channel of that number; any other number ends the program with error 7.
 FileChannel& channel_at(int32_t number) {
-    if (number < 0 || number >= kChannelCount) fatal_error(kErrorBadChannel);
-    return channels[number];
+    if (number < 0 || number >= kFileChannelCount) fatal_error(kErrorBadChannel);
+    return files_state().channels[number];
 }
 
 // A channel that can be read; a closed channel or one open for appending ends the program with
@@ -162,7 +106,8 @@ bool open_for_reading(FileChannel& channel, const StringValue& name) {
         return false;
     }
     if (!channel.reader.is_memory()) return true;
-    std::vector<uint8_t> bytes(static_cast<size_t>(channel.reader.size()));
+    std::vector<uint8_t> bytes;
+    resize_or_end_program(bytes, channel.reader.size());
     if (channel.reader.read(bytes.data(), bytes.size()) != bytes.size()) return false;
     channel.private_image = memory_image_add(std::move(bytes));
     return channel.reader.open(memory_image_name(channel.private_image).c_str());
@@ -187,8 +132,40 @@ bool open_for_writing(FileChannel& channel, const StringValue& name, bool append
 
 }  // namespace
 
+void FileChannel::close() {
+    reader.close();
+    if (private_image != 0) memory_image_remove(private_image);
+    private_image = 0;
+    if (writer) std::fclose(writer);
+    writer = nullptr;
+    writer_readable = false;
+}
+
+uint64_t FileChannel::size() const {
+    return writer ? static_cast<uint64_t>(writer_size(writer)) : reader.size();
+}
+
+uint64_t FileChannel::position() const {
+    if (!writer) return reader.position();
+    const long position = std::ftell(writer);
+    return position < 0 ? 0 : static_cast<uint64_t>(position);
+}
+
+size_t FileChannel::read(void* destination, size_t count) {
+    if (!writer) return reader.read(destination, count);
+    return writer_readable ? std::fread(destination, 1, count, writer) : 0;
+}
+
+void FileChannel::seek(uint64_t target) {
+    if (writer) {
+        std::fseek(writer, static_cast<long>(target), SEEK_SET);
+    } else {
+        reader.seek(std::min(target, reader.size()));
+    }
+}
+
 void close_all_file_channels() {
-    for (FileChannel& channel : channels) channel.close();
+    for (FileChannel& channel : files_state().channels) channel.close();
 }
 
 int32_t open_file(int32_t number, const StringValue& name, int32_t mode) {
@@ -210,8 +187,8 @@ void close_file(int32_t number) {
 }
 
 int32_t free_file_channel() {
-    for (int32_t number = 0; number < kChannelCount; ++number) {
-        if (!channels[number].is_open()) return number;
+    for (int32_t number = 0; number < kFileChannelCount; ++number) {
+        if (!files_state().channels[number].is_open()) return number;
     }
     return -1;
 }

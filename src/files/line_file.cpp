@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "files/files_state.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "kvn/base.h"
@@ -14,36 +15,17 @@ namespace kvn {
 
 namespace {
 
-constexpr int32_t kSlotCount = 256;
 constexpr size_t kReadLineLimit = 1024;
 constexpr uint32_t kStoredTextLimit = 1023;
 // A line number out of range is reported with the out-of-memory code.
 constexpr int32_t kResultBadLine = kErrorOutOfMemory;
 
-struct LineFile {
-    // The name as the program gave it; selection compares against it byte for byte.
-    std::string name;
-    // Where the write-back goes: the name made absolute when it was selected, so a later
-    // change of the working directory (shutdown makes the program's directory current before
-    // the exit handlers run) cannot redirect it.
-    std::string write_path;
-    std::vector<std::string> slots = std::vector<std::string>(kSlotCount);
-    // Highest line number read or stored; -1 when there is none.
-    int32_t highest_line = -1;
-    bool modified = false;
-    // The selected file could not be read and nothing has been stored since.
-    bool missing = false;
-};
-
-LineFile& line_file() {
-    static LineFile file;
-    return file;
-}
-
 // Writes the current file back when it was changed; a "mem://" image is read-only and is never
 // written. The new content replaces the old file only once it is complete.
 void write_back() {
-    LineFile& file = line_file();
+    // The exit handler may run when no files state is attached (a test's own was detached).
+    if (!active_files) return;
+    LineFile& file = files_state().line_file;
     if (!file.modified || file.write_path.empty()) return;
     file.modified = false;
     std::string content;
@@ -61,7 +43,7 @@ void write_back() {
 int32_t split_lines(const std::vector<uint8_t>& bytes, std::vector<std::string>& slots) {
     int32_t count = 0;
     size_t start = 0;
-    while (start < bytes.size() && count < kSlotCount) {
+    while (start < bytes.size() && count < kLineFileSlots) {
         size_t end = start;
         while (end < bytes.size() && bytes[end] != '\n') ++end;
         size_t length = end - start;
@@ -76,8 +58,8 @@ int32_t split_lines(const std::vector<uint8_t>& bytes, std::vector<std::string>&
 // Makes the named file current, writing the previous one back first; 0, or 3 when the file
 // cannot be read. A file that could not be read is tried again until something is stored.
 int32_t select_file(const StringValue& name) {
-    LineFile& file = line_file();
-    // Registered after the line file exists, so the handler runs before it is destroyed.
+    LineFile& file = files_state().line_file;
+    // Registered after the files state exists, so the handler runs before it is destroyed.
     static const bool exit_handler_registered = std::atexit(write_back) == 0;
     (void)exit_handler_registered;
     const bool same_name = file.name == name.c_str();
@@ -98,7 +80,7 @@ int32_t select_file(const StringValue& name) {
 }
 
 bool line_in_range(int32_t line) {
-    return line >= 0 && line < kSlotCount;
+    return line >= 0 && line < kLineFileSlots;
 }
 
 }  // namespace
@@ -117,7 +99,7 @@ int32_t line_file_get(const StringValue& file_name, int32_t line, StringValue& t
         target = "NO_FILE";
         return selected;
     }
-    target = line_file().slots[line].c_str();
+    target = files_state().line_file.slots[line].c_str();
     target.trim_trailing_controls();
     if (target.empty()) target = "NO_DATA";
     return 0;
@@ -145,7 +127,7 @@ int32_t line_file_put(const StringValue& file_name, int32_t line, const StringVa
         return kResultBadLine;
     }
     select_file(file_name);
-    LineFile& file = line_file();
+    LineFile& file = files_state().line_file;
     const std::string stored = text.c_str();
     file.slots[line] = stored.substr(0, kStoredTextLimit);
     if (line > file.highest_line) file.highest_line = line;

@@ -8,13 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "files/files_state.h"
 #include "files/media_reader.h"
 #include "platform/files.h"
 #include "platform/system.h"
 
 namespace kvn {
-
-MediaArchive* active_media_archives[2] = {};
 
 namespace {
 
@@ -100,7 +99,8 @@ bool extract_archive_entry(MediaReader& reader, const ArchiveLayout& layout,
     if (start < 0 || entry.stored_size < 4 || start + int64_t{entry.stored_size} > size) {
         return false;
     }
-    std::vector<uint8_t> stored(entry.stored_size);
+    std::vector<uint8_t> stored;
+    resize_or_end_program(stored, entry.stored_size);
     if (!reader.seek(static_cast<uint64_t>(start)) ||
         !read_exact(reader, stored.data(), stored.size())) {
         return false;
@@ -113,7 +113,7 @@ bool extract_archive_entry(MediaReader& reader, const ArchiveLayout& layout,
 
     static const bool lzo_ready = lzo_init() == LZO_E_OK;
     if (!lzo_ready) return false;
-    data->resize(static_cast<size_t>(unpacked));
+    resize_or_end_program(*data, unpacked);
     lzo_uint produced = static_cast<lzo_uint>(unpacked);
     const int status = lzo1x_decompress_safe(stored.data() + 4, static_cast<lzo_uint>(packed),
                                              data->data(), &produced, nullptr);
@@ -190,22 +190,25 @@ int32_t resolve_media_file(MediaArchive& archive, const StringValue& name, Strin
 }
 
 int32_t resolve_in_first_archive(const StringValue& name, StringValue& output) {
-    if (active_media_archives[0]) {
-        return resolve_media_file(*active_media_archives[0], name, output, true);
+    return resolve_media_file(files_state().media_archives[0], name, output, true);
+}
+
+void clear_media_archives() {
+    for (int i = 1; i >= 0; --i) {
+        MediaArchive& archive = files_state().media_archives[i];
+        archive.release_extraction();
+        archive.path.clear();
+        archive.enabled = false;
     }
-    output = name;
-    MediaReader plain;
-    return plain.open(name.c_str()) ? 1 : 0;
 }
 
 void set_media_archives(const StringValue& first, const StringValue& second) {
     const StringValue* paths[2] = {&first, &second};
     for (int i = 0; i < 2; ++i) {
-        MediaArchive* archive = active_media_archives[i];
-        if (!archive) continue;
-        archive->release_extraction();
-        archive->path = text_mid(*paths[i], 0, static_cast<int32_t>(kPathLimit));
-        archive->enabled = true;
+        MediaArchive& archive = files_state().media_archives[i];
+        archive.release_extraction();
+        archive.path = text_mid(*paths[i], 0, static_cast<int32_t>(kPathLimit));
+        archive.enabled = true;
     }
 }
 

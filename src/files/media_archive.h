@@ -65,10 +65,6 @@ struct MediaArchive {
     void release_extraction();
 };
 
-// The two archives the file commands search, owned by the runtime and handed over at start-up;
-// null before.
-extern MediaArchive* active_media_archives[2];
-
 // Looks a name up: a plain file or "mem://" image first, then the archive entry of the same
 // base name, extracted into memory (memory_allowed) or into a temporary file. 1 when output
 // names something that can be opened, 0 otherwise.
@@ -76,7 +72,11 @@ int32_t resolve_media_file(MediaArchive& archive, const StringValue& name, Strin
                            bool memory_allowed);
 
 // resolve_media_file through the first archive with in-memory results allowed (the lookup of
-// the channels, line files and configuration store); before start-up only plain files count.
+// the channels, line files and configuration store); while no archive is named (before
+// start-up, after shutdown) only plain files count.
 int32_t resolve_in_first_archive(const StringValue& name, StringValue& output);
+// Empties both archives, second then first: extractions freed, temporary files deleted, no
+// name, disabled. Start-up does it before naming them, shutdown to release them.
+void clear_media_archives();
 
 }  // namespace kvn

@@ -1,10 +1,13 @@
 // The table of live in-memory images and the one reader of files and images.
 #include "files/media_reader.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <unordered_map>
 
+#include "kvn/base.h"
 #include "platform/files.h"
 
 namespace kvn {
@@ -20,9 +23,11 @@ struct MemoryImageTable {
     uint32_t next_handle = 1;
 };
 
+// Never destroyed: archives and channels of static lifetime release their images during the
+// process's static clean-up, after a table of its own static lifetime would be gone.
 MemoryImageTable& image_table() {
-    static MemoryImageTable table;
-    return table;
+    static MemoryImageTable* table = new MemoryImageTable;
+    return *table;
 }
 
 // A hexadecimal number read as strtol reads it; false when it does not fit 32 bits.
@@ -135,8 +140,22 @@ bool MediaReader::seek(uint64_t position) {
 bool read_whole_media(const char* name, std::vector<uint8_t>* bytes) {
     MediaReader reader;
     if (!reader.open(name)) return false;
-    bytes->resize(static_cast<size_t>(reader.size()));
+    if (reader.size() > SIZE_MAX) return false;
+    try {
+        bytes->resize(static_cast<size_t>(reader.size()));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return reader.read(bytes->data(), bytes->size()) == bytes->size();
+}
+
+void resize_or_end_program(std::vector<uint8_t>& bytes, uint64_t size) {
+    if (size > SIZE_MAX) fatal_out_of_memory();
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        fatal_out_of_memory();
+    }
 }
 
 }  // namespace kvn

@@ -55,7 +55,12 @@ class MediaReader {
     uint64_t size_ = 0;
 };
 
-// The whole content of a file or memory image; false when it cannot be read.
+// The whole content of a file or memory image; false when it cannot be read or is too large to
+// hold in memory (loads then fail as for a missing file).
 bool read_whole_media(const char* name, std::vector<uint8_t>* bytes);
+
+// Resizes the buffer to size bytes; a size that cannot be allocated ends the program with
+// error 7.
+void resize_or_end_program(std::vector<uint8_t>& bytes, uint64_t size);
 
 }  // namespace kvn

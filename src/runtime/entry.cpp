@@ -1,5 +1,8 @@
 // The process entry of every program: settings, start-up, Game_Main, the one exit path.
+#include <new>
+
 #include "base/error_state.h"
+#include "kvn/base.h"
 #include "platform/system.h"
 #include "runtime/runtime_state.h"
 
@@ -10,13 +13,18 @@ void program_entry(void* instance, int32_t show_code) {
     runtime.command_line_text = StringValue(platform::command_line().c_str());
     runtime.sub_table = kvn_sub_table;
     Set_Project_Defaults();
-    runtime_init(instance, show_code, project_settings.title);
-    // Without a window nothing of the program can run.
-    if (!main_window()) end_program();
-    error_state.error_line = 0;
-    error_state.error_code = 0;
-    error_state.current_line = 0;
-    Game_Main();
+    try {
+        runtime_init(instance, show_code, project_settings.title);
+        // Without a window nothing of the program can run.
+        if (!main_window()) end_program();
+        error_state.error_line = 0;
+        error_state.error_code = 0;
+        error_state.current_line = 0;
+        Game_Main();
+    } catch (const std::bad_alloc&) {
+        // An allocation that no command turned into a failed load or a fatal end itself.
+        fatal_out_of_memory();
+    }
     end_program();
 }
 

@@ -81,9 +81,9 @@ void debug_break(int32_t value) {
     std::snprintf(text, sizeof text, "BP%" PRIx32, static_cast<uint32_t>(value));
     platform::debug_string(text);
     runtime.paused = false;
-    if (active_input) {
-        keyboard_poll(*active_input);
-        active_input->fresh_read = 1;
+    if (runtime.input_state) {
+        keyboard_poll(*runtime.input_state);
+        runtime.input_state->fresh_read = 1;
     }
     runtime.reactivate_request = true;
 }

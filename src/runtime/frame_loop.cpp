@@ -5,7 +5,6 @@
 #include "platform/window.h"
 #include "runtime/media.h"
 #include "runtime/runtime_state.h"
-#include "sound/sound_device.h"
 
 namespace kvn {
 
@@ -82,7 +81,6 @@ void set_screen(int32_t width, int32_t height, int32_t fullscreen) {
     project_settings.fullscreen_flag = fullscreen;
     if (!runtime.renderer) return;
     runtime.renderer->set_mode(width, height, 0, fullscreen != 0);
-    sound_set_window(main_window());
     if (runtime.input_state) reapply_pointer_mode(*runtime.input_state);
     for (int frame = 0; frame < 5; ++frame) show_screen();
 }

@@ -74,10 +74,10 @@ bool show_movie_frame(platform::MediaPlayer& movie) {
 }
 
 int32_t play_movie(const StringValue& name, int32_t loop) {
-    MediaArchive* archive = runtime.media_archives[1].get();
-    if (!archive) return kNotFound;
+    // Before start-up and after shutdown there is no window to show a movie in.
+    if (!main_window()) return kNotFound;
     StringValue file;
-    if (!resolve_media_file(*archive, name, file, false)) return kNotFound;
+    if (!resolve_media_file(runtime.files.media_archives[1], name, file, false)) return kNotFound;
     auto movie = open_movie(file);
     if (!movie) return kNotFound;
     const int64_t end = movie->end_ms();

@@ -50,8 +50,11 @@ int32_t stop_music() {
 
 void play_music(const StringValue& name, int32_t loop) {
     stop_music();
-    MediaArchive* archive = runtime.media_archives[1].get();
-    if (!archive || !resolve_media_file(*archive, name, runtime.music_file, false)) return;
+    // Before start-up and after shutdown there is no music.
+    if (!main_window() ||
+        !resolve_media_file(runtime.files.media_archives[1], name, runtime.music_file, false)) {
+        return;
+    }
 
     // A file the player cannot open means no music at all: nothing to restart later.
     runtime.music_window = open_music(runtime.music_file);

@@ -11,6 +11,13 @@ namespace kvn {
 RuntimeState runtime;
 ProjectSettings project_settings;
 
+namespace {
+
+// Attached as soon as the runtime record exists, for the whole process.
+const bool files_attached = (attach_files(&runtime.files), true);
+
+}  // namespace
+
 platform::Window* main_window() {
     return runtime.renderer ? runtime.renderer->display().window() : nullptr;
 }

@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <memory>
 
-#include "files/media_archive.h"
+#include "files/files_state.h"
 #include "gfx/renderer.h"
 #include "input/input_state.h"
 #include "kvn/runtime.h"
 #include "kvn/value.h"
 #include "platform/media.h"
+#include "sound/sound_device.h"
 
 namespace kvn {
 
@@ -18,7 +19,10 @@ struct RuntimeState {
     // The renderer owns the application window; everything else asks it for the window.
     std::unique_ptr<VoruRERarudeve> renderer;
     std::unique_ptr<InputState> input_state;
-    std::unique_ptr<MediaArchive> media_archives[2];
+    std::unique_ptr<SoundState> sound;
+    // Attached for the whole process: file commands work before start-up, and the exit
+    // handlers write the configuration store and the line file back after shutdown.
+    FilesState files;
     StringValue window_title;
     StringValue command_line_text;
     double frame_time_ms = 0.0;

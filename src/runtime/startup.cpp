@@ -64,7 +64,8 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     };
     input.wait_hooks.escape_ends_program = [] { return runtime.escape_ends_program; };
     input.wait_hooks.music_restart_step = music_restart_step;
-    sound_create();
+    runtime.sound = std::make_unique<SoundState>();
+    attach_sound(runtime.sound.get());
 
     if (project_settings.fullscreen_flag != 0) {
         renderer.set_fullscreen();
@@ -73,15 +74,12 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     }
     input_init(input, main_window(), project_settings.hide_pointer != 0);
     attach_input(&input);
-    sound_init(main_window());
+    sound_init(*runtime.sound);
 
     renderer.select_font(0);
 
     const StringValue program_path = program_file_path();
-    runtime.media_archives[0] = std::make_unique<MediaArchive>();
-    runtime.media_archives[1] = std::make_unique<MediaArchive>();
-    active_media_archives[0] = runtime.media_archives[0].get();
-    active_media_archives[1] = runtime.media_archives[1].get();
+    clear_media_archives();
     set_media_archives(program_path, program_path);
 
     enter_program_directory();
@@ -116,15 +114,16 @@ void runtime_shutdown() {
     if (runtime.input_state) input_shutdown(*runtime.input_state);
     attach_input(nullptr);
     runtime.input_state.reset();
-    sound_release_bank();
-    sound_release_device();
+    if (runtime.sound) {
+        sound_release_bank(*runtime.sound);
+        sound_release_device(*runtime.sound);
+    }
+    attach_sound(nullptr);
+    runtime.sound.reset();
     // The renderer destroys the window with itself.
     attach_renderer(nullptr);
     runtime.renderer.reset();
-    for (int i = 1; i >= 0; --i) {
-        active_media_archives[i] = nullptr;
-        runtime.media_archives[i].reset();
-    }
+    clear_media_archives();
     append_error_log("kvn is shut down");
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "files/media_reader.h"
 
@@ -83,7 +84,13 @@ bool read_wav(const char* name, SoundData* sound) {
     const uint64_t available = std::min<uint64_t>(data_size, reader.size() - reader.position());
     const uint64_t frames = std::min(available / block_align, kLongestSoundFrames);
     if (frames == 0) return false;
-    std::vector<uint8_t> bytes(static_cast<size_t>(frames * block_align));
+    // A sound too large to hold fails its load like a malformed one.
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(frames * block_align));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     const size_t read = reader.read(bytes.data(), bytes.size());
     bytes.resize(read - read % block_align);
     if (bytes.empty()) return false;

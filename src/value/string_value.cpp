@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "kvn/base.h"
 #include "kvn/value.h"
 
 namespace kvn {
@@ -17,17 +18,11 @@ char shared_empty_text = '\0';
 // Longest text whose rounded capacity still fits in 32 bits: (n + 1 rounded down to 16) + 16.
 constexpr uint32_t kMaxTextLength = UINT32_MAX - 17;
 
-// A size that cannot be represented, or a heap that is exhausted, ends the process at once:
+// A size that cannot be represented, or a heap that is exhausted, ends the program with error 7:
 // no text operation reports errors, and a wrapped size would corrupt memory instead.
-[[noreturn]] void fail_allocation(const char* reason) {
-    std::fputs(reason, stderr);
-    std::fputc('\n', stderr);
-    std::abort();
-}
-
 char* allocate(uint32_t bytes) {
     char* buffer = static_cast<char*>(std::malloc(bytes));
-    if (buffer == nullptr) fail_allocation("StringValue: out of memory");
+    if (buffer == nullptr) fatal_out_of_memory();
     return buffer;
 }
 
@@ -39,7 +34,7 @@ void free_unless_shared(char* buffer) {
 uint32_t plain_text_length(const char* text) {
     if (text == nullptr) return 0;
     const size_t length = std::strlen(text);
-    if (length > kMaxTextLength) fail_allocation("StringValue: text too long");
+    if (length > kMaxTextLength) fatal_out_of_memory();
     return static_cast<uint32_t>(length);
 }
 
@@ -133,7 +128,7 @@ StringValue& StringValue::operator+=(float number) {
 
 void StringValue::reserve(uint32_t n, bool keep) {
     if (n == 0) return;
-    if (n > kMaxTextLength) fail_allocation("StringValue: text too long");
+    if (n > kMaxTextLength) fatal_out_of_memory();
     const uint32_t need = n + 1;
     if (capacity_ >= need) return;
     const uint32_t new_capacity = (need & ~15u) + 16;
@@ -142,7 +137,7 @@ void StringValue::reserve(uint32_t n, bool keep) {
         // not copied), which keeps a text built character by character from costing the
         // square of its length; the kept bytes and their terminator come along.
         char* grown = static_cast<char*>(std::realloc(buffer_, new_capacity));
-        if (grown == nullptr) fail_allocation("StringValue: out of memory");
+        if (grown == nullptr) fatal_out_of_memory();
         buffer_ = grown;
     } else {
         char* fresh = allocate(new_capacity);
@@ -233,7 +228,7 @@ void StringValue::append_bytes(const char* bytes, uint32_t count) {
         append_bytes(own_bytes.buffer_, own_bytes.length_);
         return;
     }
-    if (count > kMaxTextLength - length_) fail_allocation("StringValue: text too long");
+    if (count > kMaxTextLength - length_) fatal_out_of_memory();
     reserve(length_ + count, true);
     std::memcpy(buffer_ + length_, bytes, count);
     length_ += count;

@@ -1,4 +1,4 @@
-// Size arithmetic and the fatal end shared by every array form, and the data list reader.
+// Size arithmetic shared by every array form, and the data list reader.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -19,17 +19,12 @@ int32_t read_position = 0;
 // The next item of the current list; none left ends with code 20.
 const DataItem& next_item() {
     if (current_list.items == nullptr || read_position >= current_list.count) {
-        array_fatal_error(kErrorOutOfData);
+        fatal_error(kErrorOutOfData);
     }
     return current_list.items[read_position++];
 }
 
 }  // namespace
-
-void array_fatal_error(int32_t code) {
-    set_error(code);
-    end_program();
-}
 
 namespace array_detail {
 
@@ -37,14 +32,14 @@ int32_t element_count(int32_t size0, int32_t size1, int32_t size2, int32_t size3
     int64_t count = size0;
     for (const int32_t size : {size1, size2, size3}) {
         count *= size > 1 ? size : 1;
-        if (count > INT32_MAX) array_fatal_error(kErrorOutOfMemory);
+        if (count > INT32_MAX) fatal_out_of_memory();
     }
     return static_cast<int32_t>(count);
 }
 
 int32_t rounded_need(int32_t count, int32_t step) {
     const int64_t need = static_cast<int64_t>(count & ~(step - 1)) + step;
-    if (need > INT32_MAX) array_fatal_error(kErrorOutOfMemory);
+    if (need > INT32_MAX) fatal_out_of_memory();
     return static_cast<int32_t>(need);
 }
 
@@ -56,7 +51,7 @@ int32_t grown_capacity(int32_t need, int32_t capacity) {
 void check_byte_size(int32_t count, size_t element_size) {
     const size_t largest = static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max());
     if (count < 0 || static_cast<size_t>(count) > largest / element_size) {
-        array_fatal_error(kErrorOutOfMemory);
+        fatal_out_of_memory();
     }
 }
 

@@ -3,9 +3,11 @@
 
 #include <string>
 
+#include "files/files_state.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
 #include "kvn/runtime.h"
+#include "support/address_space.h"
 #include "support/scratch_directory.h"
 
 namespace kvn {
@@ -236,6 +238,32 @@ TEST_F(FileChannelTest, FatalEnds) {
         },
         testing::ExitedWithCode(0), "");
     EXPECT_EQ(ended_with_code(), 3);
+
+    // A program without the runtime that attached no files state of its own.
+    expect_end_record();
+    EXPECT_EXIT(
+        {
+            attach_files(nullptr);
+            free_file_channel();
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ended_with_code(), 3);
+}
+
+TEST_F(FileChannelTest, AMemoryImageTooLargeToCopyEndsWithOutOfMemory) {
+    if (testing_support::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under ASan";
+    expect_end_record();
+    EXPECT_EXIT(
+        {
+            // The channel reads a private copy of the image, which the limit leaves no room for.
+            const uint32_t image = memory_image_add(std::vector<uint8_t>(64u << 20, 'x'));
+            testing_support::AddressSpaceLimit limit;
+            if (!limit.active()) std::_Exit(99);
+            open_file(0, memory_image_name(image), 1);
+            std::_Exit(98);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ended_with_code(), 7);
 }
 
 }  // namespace

@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "files/files_state.h"
 #include "files/media_reader.h"
 #include "kvn/files.h"
 #include "kvn/runtime.h"
+#include "support/address_space.h"
 #include "support/scratch_directory.h"
 
 namespace kvn {
@@ -405,10 +407,9 @@ TEST_F(MediaArchiveTest, HostileArchivesFailCleanly) {
 }
 
 TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
-    MediaArchive first;
-    MediaArchive second;
-    active_media_archives[0] = &first;
-    active_media_archives[1] = &second;
+    // The archives of the files state the runtime attached for the whole process.
+    const MediaArchive& first = files_state().media_archives[0];
+    MediaArchive& second = files_state().media_archives[1];
     use_archive(build_archive({{"a.txt", text_bytes("from archive")}}, false));
 
     set_media_archives(archive_path_.c_str(), archive_path_.c_str());
@@ -428,7 +429,36 @@ TEST_F(MediaArchiveTest, SetMediaArchivesSetsBothPathsAndReleasesExtractions) {
     EXPECT_EQ(resolve_media_file(second, "d/a.txt", temporary, false), 0);
     EXPECT_FALSE(second.enabled);
 
-    active_media_archives[0] = active_media_archives[1] = nullptr;
+    clear_media_archives();
+    EXPECT_TRUE(first.path.empty() && second.path.empty());
+    EXPECT_FALSE(first.enabled || second.enabled);
+}
+
+TEST_F(MediaArchiveTest, AnEntryTooLargeForTheAddressSpaceEndsWithOutOfMemory) {
+    if (testing_support::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under ASan";
+    {
+        // 64 MiB that pack well, behind enough scrambled bytes to pass the growth check.
+        Bytes big(64u << 20, 0);
+        uint32_t noise = 1;
+        for (size_t i = 0; i < (512u << 10); ++i) {
+            noise = noise * 1103515245u + 12345u;
+            big[i] = static_cast<uint8_t>(noise >> 24);
+        }
+        use_archive(build_archive({{"big.bin", big}}, false));
+    }
+    for (const bool memory_allowed : {true, false}) {
+        expect_end_record();
+        EXPECT_EXIT(
+            {
+                testing_support::AddressSpaceLimit limit;
+                if (!limit.active()) std::_Exit(99);
+                lookup("big.bin", memory_allowed);
+                std::_Exit(98);
+            },
+            testing::ExitedWithCode(0), "")
+            << memory_allowed;
+        EXPECT_EQ(ended_with_code(), 7) << memory_allowed;
+    }
 }
 
 }  // namespace

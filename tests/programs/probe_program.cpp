@@ -1,6 +1,8 @@
 // A complete program against kvn/kvn.h for the process tests. It reports what it sees into
 // files of the folder $KVN_TEST_OUT; environment variables pick the behaviour under test.
 #include <kvn/kvn.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +118,28 @@ void play_test_movie(const char* movie) {
     }
 }
 
+// Limits the address space to what the program maps now plus 64 MiB, then asks for 1 GiB: a
+// text ("text") or a container the program makes itself ("container"), whose failure no
+// command sees.
+void run_out_of_memory(const std::string& what) {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    unsigned long long pages = 0;
+    if (!statm || std::fscanf(statm, "%llu", &pages) != 1) return;
+    std::fclose(statm);
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    limit.rlim_cur = pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE)) + (64u << 20);
+    if (setrlimit(RLIMIT_AS, &limit) != 0) return;
+    report("limited", "1");
+    if (what == "text") {
+        StringValue text;
+        text.reserve(1u << 30, false);
+    } else if (what == "container") {
+        std::vector<char> bytes(size_t{1} << 30);
+        report("container", std::to_string(bytes.size()));
+    }
+}
+
 }  // namespace
 
 const SubTableEntry kvn_sub_table[] = {
@@ -152,6 +176,7 @@ void Game_Main() {
     }
 
     if (option("KVN_TEST_SOUNDS")) play_shooter_sounds();
+    if (const char* what = std::getenv("KVN_TEST_OUT_OF_MEMORY")) run_out_of_memory(what);
     if (const char* movie = std::getenv("KVN_TEST_MOVIE")) play_test_movie(movie);
 
     int32_t width = 0, height = 0;

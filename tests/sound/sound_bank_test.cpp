@@ -6,9 +6,12 @@
 
 #include <atomic>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
+#include "support/address_space.h"
 #include "wav_bytes.h"
 
 namespace kvn {
@@ -175,6 +178,30 @@ TEST_F(SoundBankTest, FailedLoadsLeaveTheSlotEmptyAndFreeSlotsAreFound) {
     EXPECT_EQ(bank_.find_free_slot(), -1);
     bank_.release(4000);
     EXPECT_EQ(bank_.find_free_slot(), 4000);
+}
+
+TEST_F(SoundBankTest, ASoundTooLargeForTheAddressSpaceFailsItsLoadAndTheProgramGoesOn) {
+    if (kAddressSanitizer) GTEST_SKIP() << "no address-space limit under ASan";
+    // 512 MiB of samples in a sparse file: the load cannot hold them.
+    const Bytes header = riff({chunk("fmt ", format_fields(2, kDeviceRate, 16)),
+                               chunk("data", {}, 512u << 20)});
+    const std::filesystem::path path =
+        std::filesystem::path(testing::TempDir()) / "kvn-sound-too-large.wav";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(header.data()),
+               static_cast<std::streamsize>(header.size()));
+    std::filesystem::resize_file(path, header.size() + (512u << 20));
+    load(1, 1);
+    {
+        AddressSpaceLimit limit;
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(bank_.load(path.c_str(), 1, 1));
+    }
+    std::filesystem::remove(path);
+    EXPECT_EQ(bank_.play(1, 0, 1), -1);
+    EXPECT_EQ(bank_.find_free_slot(), 0);
+    load(0, 1);
+    EXPECT_EQ(bank_.find_free_slot(), 1);
 }
 
 TEST_F(SoundBankTest, PlayingAndReloadingWhileTheCallbackMixes) {

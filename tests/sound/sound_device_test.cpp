@@ -25,8 +25,9 @@ using namespace testing_support;
 class SoundDeviceTest : public ScratchDirectoryTest {
   protected:
     void TearDown() override {
-        sound_release_bank();
-        sound_release_device();
+        sound_release_bank(state_);
+        sound_release_device(state_);
+        attach_sound(nullptr);
         restore_audio_output();
         ScratchDirectoryTest::TearDown();
     }
@@ -34,6 +35,9 @@ class SoundDeviceTest : public ScratchDirectoryTest {
     static void write_wav(const char* name, const Bytes& bytes) {
         write_file(name, std::string(bytes.begin(), bytes.end()));
     }
+
+    // Made for each test and attached by it, as start-up attaches the runtime's.
+    SoundState state_;
 };
 
 // Waits until the channel stopped playing; false after the time limit.
@@ -56,8 +60,8 @@ TEST_F(SoundDeviceTest, APlayedToneReachesTheOutputAtItsLevelAndPan) {
     }
     write_wav("tone.wav", wav(1, kDeviceRate, 16, samples16(tone)));
 
-    sound_create();
-    ASSERT_EQ(sound_init(nullptr), 1);
+    attach_sound(&state_);
+    ASSERT_EQ(sound_init(state_), 1);
     ASSERT_EQ(load_sound("tone.wav", 3, 1), 1);
     EXPECT_EQ(find_free_sound_slot(), 0);
     // Volume 0.9 is -10 dB; pan -0.2 takes a further 20 dB off the right.
@@ -66,8 +70,8 @@ TEST_F(SoundDeviceTest, APlayedToneReachesTheOutputAtItsLevelAndPan) {
     EXPECT_EQ(sound_playing(channel), 1);
     ASSERT_TRUE(wait_until_silent(channel, std::chrono::seconds(5)));
     // Closing the device flushes the capture.
-    sound_release_bank();
-    sound_release_device();
+    sound_release_bank(state_);
+    sound_release_device(state_);
 
     const std::string capture = read_file(directory_ / "capture.raw");
     std::vector<int16_t> out(capture.size() / 2);
@@ -90,8 +94,8 @@ TEST_F(SoundDeviceTest, APlayedToneReachesTheOutputAtItsLevelAndPan) {
 TEST_F(SoundDeviceTest, WithoutADeviceNothingLoadsOrPlays) {
     route_audio_output_nowhere();
     write_wav("tone.wav", wav(1, kDeviceRate, 16, samples16({1, 2, 3, 4})));
-    sound_create();
-    EXPECT_EQ(sound_init(nullptr), 0);
+    attach_sound(&state_);
+    EXPECT_EQ(sound_init(state_), 0);
     EXPECT_EQ(load_sound("tone.wav", 3, 1), 0);
     EXPECT_EQ(play_sound(3, 0, 1), -1);
     EXPECT_EQ(sound_playing(3 * 256), 0);
@@ -108,7 +112,6 @@ TEST_F(SoundDeviceTest, CommandsBeforeStartUpAndAfterShutdownDoNothing) {
     EXPECT_EQ(find_free_sound_slot(), -1);
     stop_sound(0);
     stop_all_sounds();
-    EXPECT_EQ(sound_init(nullptr), 0);
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <utility>
 
 #include "kvn/value.h"
+#include "support/address_space.h"
+#include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
@@ -90,10 +93,43 @@ TEST(StringValueGrowth, ReallocatesOnlyWhenTheTerminatorNoLongerFits) {
     EXPECT_EQ(value.length(), 0u);
 }
 
-TEST(StringValueGrowthDeathTest, SizesThatWouldWrapEndTheProcess) {
-    StringValue value("x");
-    EXPECT_DEATH(value.reserve(UINT32_MAX - 16, true), "too long");
-    EXPECT_DEATH(value.reserve(UINT32_MAX, false), "too long");
+// A text whose storage cannot be had ends the program with error 7 (exit code 0, the code in
+// the end record), whether its size cannot be represented or the memory is not there.
+class StringValueOutOfMemory : public testing_support::ScratchDirectoryTest {
+  protected:
+    struct Growth {
+        uint32_t size;
+        bool keep;
+    };
+
+    void expect_out_of_memory_end(const Growth& growth, bool limited) {
+        expect_end_record();
+        EXPECT_EXIT(
+            {
+                StringValue value("x");
+                testing_support::AddressSpaceLimit limit;
+                if (limited && !limit.active()) std::_Exit(99);
+                value.reserve(growth.size, growth.keep);
+                std::_Exit(98);
+            },
+            testing::ExitedWithCode(0), "")
+            << growth.size << (growth.keep ? " kept" : " fresh");
+        EXPECT_EQ(ended_with_code(), 7) << growth.size << (growth.keep ? " kept" : " fresh");
+    }
+};
+
+TEST_F(StringValueOutOfMemory, SizesThatWouldWrapEndTheProgram) {
+    for (const Growth growth : {Growth{UINT32_MAX - 16, true}, Growth{UINT32_MAX, false}}) {
+        expect_out_of_memory_end(growth, false);
+    }
+}
+
+TEST_F(StringValueOutOfMemory, TextsTooLargeForTheAddressSpaceEndTheProgram) {
+    if (testing_support::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under ASan";
+    // Grown in place (the kept text is reallocated) and made afresh.
+    for (const Growth growth : {Growth{1u << 30, true}, Growth{1u << 30, false}}) {
+        expect_out_of_memory_end(growth, true);
+    }
 }
 
 TEST(StringValueAssign, PlainTextGetsExactCapacityAndValuesGetRoundedCapacity) {

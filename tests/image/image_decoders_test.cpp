@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "test_files.h"
+#include "support/working_directory.h"
 
 namespace kvn {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using image_testing::read_file;
+using testing_support::read_file;
 
 constexpr int32_t kKey = 0x8000FF;  // red 255, green 0, blue 128
 constexpr int32_t kMaxSide = 4096;

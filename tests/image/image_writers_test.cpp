@@ -9,7 +9,7 @@
 #include <string>
 
 #include "image/image_decoders.h"
-#include "test_files.h"
+#include "support/working_directory.h"
 
 namespace kvn {
 namespace {
@@ -45,7 +45,7 @@ uint32_t le32(const std::vector<uint8_t>& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24;
 }
 
-class ImageWritersTest : public image_testing::WorkingDirectoryTest {};
+class ImageWritersTest : public testing_support::WorkingDirectoryTest {};
 
 TEST(ImageWriters, FileKindFollowsTheEndOfThePath) {
     const struct {
@@ -84,7 +84,7 @@ TEST_F(ImageWritersTest, FilesReadBackAsWrittenByBothReaders) {
         ASSERT_EQ(decoded.width, picture.width) << c.name;
         ASSERT_EQ(decoded.height, picture.height) << c.name;
 
-        image_testing::write_file(directory_ / c.name, std::string(file.begin(), file.end()));
+        testing_support::write_file(directory_ / c.name, std::string(file.begin(), file.end()));
         std::string independent;
         if (have_imagemagick) {
             EXPECT_EQ(command_output(std::string("identify -format '%w %h' ") + c.name), "37 21");

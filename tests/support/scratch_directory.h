@@ -7,43 +7,26 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "base/error_state.h"
 #include "platform/system.h"
 #include "runtime/runtime_state.h"
+#include "support/working_directory.h"
 
 namespace kvn::testing_support {
 
-inline std::string read_file(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-inline void write_file(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-class ScratchDirectoryTest : public ::testing::Test {
+class ScratchDirectoryTest : public WorkingDirectoryTest {
   protected:
     void SetUp() override {
-        previous_directory_ = std::filesystem::current_path();
         previous_tmpdir_ = platform::environment_value("TMPDIR");
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        directory_ = std::filesystem::temp_directory_path() /
-                     (std::string("kvn-") + test->test_suite_name() + "-" + test->name());
-        std::filesystem::remove_all(directory_);
-        std::filesystem::create_directories(directory_);
-        std::filesystem::current_path(directory_);
+        WorkingDirectoryTest::SetUp();
         platform::environment_set("TMPDIR", directory_.c_str());
     }
 
     void TearDown() override {
-        std::filesystem::current_path(previous_directory_);
         platform::environment_set("TMPDIR", previous_tmpdir_.c_str());
-        std::filesystem::remove_all(directory_);
+        WorkingDirectoryTest::TearDown();
         project_settings.debug_mode = 0;
     }
 
@@ -64,10 +47,7 @@ class ScratchDirectoryTest : public ::testing::Test {
         return std::atoi(log.c_str() + found + marker.size());
     }
 
-    std::filesystem::path directory_;
-
   private:
-    std::filesystem::path previous_directory_;
     std::string previous_tmpdir_;
 };
 

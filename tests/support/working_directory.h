@@ -1,5 +1,5 @@
-// Files for the image library's tests: whole-file reads and writes, and a private working
-// directory per test (the image tests link no runtime, so they keep their own).
+// Whole-file reads and writes, and a private working directory per test; needs no runtime, so
+// the image library's tests use it alone.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-namespace kvn::image_testing {
+namespace kvn::testing_support {
 
 inline std::string read_file(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -22,6 +22,7 @@ inline void write_file(const std::filesystem::path& path, const std::string& byt
 
 class WorkingDirectoryTest : public ::testing::Test {
   protected:
+    // Makes and enters the directory; it is named after the test.
     void SetUp() override {
         previous_directory_ = std::filesystem::current_path();
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -42,4 +43,4 @@ class WorkingDirectoryTest : public ::testing::Test {
     std::filesystem::path previous_directory_;
 };
 
-}  // namespace kvn::image_testing
+}  // namespace kvn::testing_support

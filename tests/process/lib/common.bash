@@ -23,6 +23,8 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  # KVN_TEST_KEEP=DIR keeps the screenshots and files of a failed run for a look.
+  [ -n "${KVN_TEST_KEEP:-}" ] && cp -r "$work" "$KVN_TEST_KEEP"
   if [ -f "$work/ErrorLog.txt" ]; then
     echo "--- ErrorLog.txt" >&2
     tr -d '\r' <"$work/ErrorLog.txt" >&2

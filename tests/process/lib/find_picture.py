@@ -10,6 +10,7 @@ an "additive" picture was added to whatever lay below it, so only its bright pix
 bounded from below. Exits with 1 when no place matches at least MIN_SCORE (default 0.9) of
 the tested pixels.
 """
+import math
 import subprocess
 import sys
 
@@ -57,13 +58,16 @@ def main():
                    for p, s in ((r, screen[i]), (g, screen[i + 1]), (b, screen[i + 2])))
 
     probe = samples[:8]
+    # The probe only skips hopeless places quickly: a looser match (a picture blended on
+    # fractional pixels) lets as large a share of the probe miss as of all pixels.
+    allowed_misses = max(2, math.ceil(len(probe) * (1.0 - min_score)))
 
     def promising(sx, sy):
         misses = 0
         for sample in probe:
             if not fits(sx, sy, sample):
                 misses += 1
-                if misses > 2:
+                if misses > allowed_misses:
                     return False
         return True
 

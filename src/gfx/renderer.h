@@ -167,7 +167,7 @@ class VoruRERarudeve {
     // Slot of the last texture binding, -1 for none.
     int32_t current_sprite() const { return current_sprite_; }
     PolyBatch& poly_batch() { return poly_batch_; }
-    // The text vertex buffer grown for count vertices; null when memory runs out.
+    // The text vertex buffer grown for count vertices.
     TextVertex* text_vertices(size_t count) { return text_.vertices(count); }
 
   private:

@@ -68,7 +68,7 @@ const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    // Without memory for the plane the slot has none, and collides with nothing.
+    // A collision test is not a load: without memory for the plane the program ends.
     try {
         if (width > 0 && height > 0) {
             std::vector<uint8_t> alpha(
@@ -82,7 +82,7 @@ const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
                 std::make_unique<CollisionMask>(make_collision_mask(alpha.data(), width, height));
         }
     } catch (const std::bad_alloc&) {
-        cached.reset();
+        fatal_out_of_memory();
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     invalidate_gl_state_cache();

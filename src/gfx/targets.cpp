@@ -29,19 +29,18 @@ constexpr int32_t kProbeY = 4;
 
 // Storage of e x f RGBA8 texels for the bound texture: zeroed (transparent) when asked, else
 // left undefined for a copy to fill.
-bool allocate_texels(int32_t e, int32_t f, bool transparent) {
+void allocate_texels(int32_t e, int32_t f, bool transparent) {
     if (!transparent) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, e, f, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        return true;
+        return;
     }
     try {
         const std::vector<uint8_t> zeros(size_t(e) * size_t(f) * 4u, 0);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, e, f, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.data());
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        return true;
     } catch (const std::bad_alloc&) {
-        return false;
+        fatal_out_of_memory();
     }
 }
 
@@ -76,11 +75,16 @@ void flip_rows(SavedPicture* picture) {
     }
 }
 
-// Encodes the picture for the path's kind and puts it in place of the file.
+// Encodes the picture for the path's kind and puts it in place of the file; a picture the
+// encoder refuses or a failed write is false, while running out of memory ends the program.
 bool write_picture(const char* path, const SavedPicture& picture) {
     std::vector<uint8_t> file;
-    return encode_image(picture, image_kind_for_path(path), &file) &&
-           platform::replace_file(platform::native_path(path), file.data(), file.size());
+    try {
+        if (!encode_image(picture, image_kind_for_path(path), &file)) return false;
+    } catch (const std::bad_alloc&) {
+        fatal_out_of_memory();
+    }
+    return platform::replace_file(platform::native_path(path), file.data(), file.size());
 }
 
 // Shared end of both save commands: a "mem://" name or a failed read or write is error 3.
@@ -119,10 +123,7 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
     const int32_t e = texture_side_for(w), f = texture_side_for(h);
     SpriteSlot& sprite = sprites_[slot];
     sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
-    if (!allocate_texels(e, f, true)) {
-        free_sprite(slot);
-        return;
-    }
+    allocate_texels(e, f, true);
     set_image_size(&sprite, w, h, e, f);
     // The new texture was bound behind the cache's back.
     invalidate_gl_state_cache();
@@ -334,7 +335,7 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
     try {
         picture->bgra.assign(size_t(width) * size_t(height) * 4u, 0);
     } catch (const std::bad_alloc&) {
-        return false;
+        fatal_out_of_memory();
     }
     GLint previous = 0;
     if (gl::glBindFramebufferEXT) {
@@ -373,8 +374,7 @@ bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
         texels.resize(size_t(tex_w) * size_t(tex_h) * 4u);
         picture->bgra.resize(size_t(w) * size_t(h) * 4u);
     } catch (const std::bad_alloc&) {
-        bind_sprite(-1, -1, false);
-        return false;
+        fatal_out_of_memory();
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());

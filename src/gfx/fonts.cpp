@@ -45,7 +45,7 @@ void VoruRERarudeve::make_builtin_font(int32_t font) {
     free_sprite(slot);
     DecodedImage image;
     make_builtin_font_image(&image);
-    install_image(slot, image, false, true);
+    sprite_store_.install_image(slot, image, false, true);
 }
 
 void install_default_fonts() {

@@ -44,15 +44,6 @@ void allocate_texels(int32_t e, int32_t f, bool transparent) {
     }
 }
 
-void set_image_size(SpriteSlot* sprite, int32_t w, int32_t h, int32_t e, int32_t f) {
-    sprite->img_w = w;
-    sprite->img_h = h;
-    sprite->tex_w = e;
-    sprite->tex_h = f;
-    sprite->u_max = static_cast<float>(w) / static_cast<float>(e);
-    sprite->v_max = static_cast<float>(h) / static_cast<float>(f);
-}
-
 int32_t rgb_of(const uint8_t* rgba) {
     return rgba[0] | rgba[1] << 8 | rgba[2] << 16;
 }
@@ -105,7 +96,7 @@ bool save_picture(const StringValue& path, bool (*read)(VoruRERarudeve&, int32_t
 
 int32_t VoruRERarudeve::drawing_height() const {
     const OffscreenTarget* target = targets_.framebuffer_target();
-    return target ? sprites_[target->slot].img_h : display_.height();
+    return target ? sprite_store_.slot(target->slot).img_h : display_.height();
 }
 
 void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h) {
@@ -121,22 +112,21 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
     free_sprite(slot);
     // The sides the upload makes (at least 16) are the sides of everything else too.
     const int32_t e = texture_side_for(w), f = texture_side_for(h);
-    SpriteSlot& sprite = sprites_[slot];
-    sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
+    const uint32_t texture = new_texture(GL_LINEAR, GL_LINEAR);
     allocate_texels(e, f, true);
-    set_image_size(&sprite, w, h, e, f);
+    sprite_store_.install(slot, texture, 0, w, h, e, f);
     // The new texture was bound behind the cache's back.
     invalidate_gl_state_cache();
     bind_sprite(-1, -1, false);
 
-    targets_.make(n, slot, sprite.texture, e, f);
+    targets_.make(n, slot, texture, e, f);
 }
 
 void VoruRERarudeve::use_target(int32_t n) {
     finish_target();
     if (n < 0 || n >= kTargetCount || !targets_.record(n).created) return;
     const OffscreenTarget& target = targets_.record(n);
-    const SpriteSlot& sprite = sprites_[target.slot];
+    const SpriteSlot& sprite = sprite_store_.slot(target.slot);
     // A slot freed since has no picture to draw into.
     if (sprite.texture == 0) return;
     targets_.select(n, sprite.texture);
@@ -151,13 +141,13 @@ void VoruRERarudeve::use_target(int32_t n) {
         kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, sprite_key_);
         kvn::draw_sprite(target.slot, 0, 0);
     }
-    collision_masks_[target.slot].reset();
+    sprite_store_.drop_collision_mask(target.slot);
 }
 
 void VoruRERarudeve::finish_target() {
     if (targets_.current() >= 0) {
         const OffscreenTarget& target = targets_.record(targets_.current());
-        const SpriteSlot& sprite = sprites_[target.slot];
+        const SpriteSlot& sprite = sprite_store_.slot(target.slot);
         if (target.fb_width == 0) {
             // Opaque drawing for the copy and the restore, whatever the program's alpha mode;
             // only the area the scratch copy covers is cleared.
@@ -166,7 +156,7 @@ void VoruRERarudeve::finish_target() {
             kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, 0);
             kvn::draw_sprite(kTargetScratchSlot, 0, 0);
         }
-        collision_masks_[target.slot].reset();
+        sprite_store_.drop_collision_mask(target.slot);
         targets_.deselect();
     }
     set_viewport(0, 0, 0, 0);
@@ -181,23 +171,20 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     if (!valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side || h > max_side) {
         return false;
     }
-    SpriteSlot& sprite = sprites_[slot];
-    sprite.frame_w = 0;
-    sprite.frame_h = 0;
-    collision_masks_[slot].reset();
-
+    const SpriteSlot& sprite = sprite_store_.slot(slot);
     const int32_t e = texture_side_for(w), f = texture_side_for(h);
-    const bool reuse = sprite.texture != 0 && sprite.tex_w == e && sprite.tex_h == f;
-    if (!reuse) {
-        if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
-        if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
-        sprite.mip_texture = 0;
-        sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
+    if (sprite.texture != 0 && sprite.tex_w == e && sprite.tex_h == f) {
+        sprite_store_.install(slot, sprite.texture, sprite.mip_texture, w, h, e, f);
+    } else {
+        free_sprite(slot);
+        const uint32_t texture = new_texture(GL_LINEAR, GL_LINEAR);
         allocate_texels(e, f, false);
-        // Deleted and new textures change the bindings behind the cache's back.
+        // The new texture changes the binding behind the cache's back.
         invalidate_gl_state_cache();
+        sprite_store_.install(slot, texture, 0, w, h, e, f);
     }
-    set_image_size(&sprite, w, h, e, f);
+    // A grabbed picture has no animation frames.
+    sprite_store_.set_frame_size(slot, 0, 0);
 
     const int32_t row = drawing_height() - y - h;
     GLint alpha_bits = 0;
@@ -290,7 +277,7 @@ void VoruRERarudeve::copy_picture_to_background(int32_t index) {
     while (side < std::max(width, height) && side < max_side) side *= 2;
     const int32_t columns = std::min((width + side - 1) / side, kMaxBackgroundTiles);
     const int32_t rows = std::min((height + side - 1) / side, kMaxBackgroundTiles);
-    BackgroundImage& background = backgrounds_[index];
+    BackgroundImage& background = sprite_store_.background_to_fill(index);
     const int32_t picture_height = drawing_height();
     for (int32_t row = 0; row < kMaxBackgroundTiles; ++row) {
         for (int32_t column = 0; column < kMaxBackgroundTiles; ++column) {
@@ -356,7 +343,7 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
 
 bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
     if (!valid_sprite_slot(slot)) return false;
-    const SpriteSlot& sprite = sprites_[slot];
+    const SpriteSlot& sprite = sprite_store_.slot(slot);
     if (sprite.texture == 0 || sprite.img_w < 1 || sprite.img_h < 1) return false;
     glBindTexture(GL_TEXTURE_2D, sprite.texture);
     invalidate_gl_state_cache();

@@ -8,8 +8,8 @@
 #include <memory>
 #include <new>
 // clang-format off: jpeglib.h needs stdio.h's FILE first.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 #include <png.h>
 // clang-format on
 

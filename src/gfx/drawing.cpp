@@ -96,7 +96,8 @@ void VoruRERarudeve::bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bo
     current_sprite_ = slot;
     const auto texture_of = [&](int32_t index) -> uint32_t {
         if (!valid_sprite_slot(index)) return 0;
-        return use_mip ? sprites_[index].mip_texture : sprites_[index].texture;
+        const SpriteSlot& sprite = sprite_store_.slot(index);
+        return use_mip ? sprite.mip_texture : sprite.texture;
     };
     if (gl::glActiveTextureARB) {
         // Unit 1 is selected only when something changes there: switching units ends the
@@ -143,7 +144,7 @@ void VoruRERarudeve::draw_fan(const FanVertex corners[4]) {
 }
 
 void VoruRERarudeve::draw_background(int32_t index) {
-    const BackgroundImage& background = backgrounds_[index];
+    const BackgroundImage& background = sprite_store_.background(index);
     if (background.rows == 0 || background.columns == 0) return;
     gl_state_.set_switch(GlSwitch::kAlphaTest, false);
     if (gl::glActiveTextureARB && !gl_state_.holds_texturing(1, false)) {

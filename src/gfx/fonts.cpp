@@ -45,7 +45,7 @@ void VoruRERarudeve::make_builtin_font(int32_t font) {
     free_sprite(slot);
     DecodedImage image;
     make_builtin_font_image(&image);
-    install_image(slot, image, false, true);
+    sprite_store_.install_image(slot, image, false, true);
 }
 
 void install_default_fonts() {
@@ -90,7 +90,6 @@ void print_text(const StringValue& text, double x, double y) {
     const size_t length = std::min<size_t>(text.length(), kMaxTextLength);
     const size_t count = 4 * length;
     TextVertex* vertices = renderer->text_vertices(count);
-    if (!vertices) return;
 
     const int32_t slot = font_slot(renderer->current_font());
     renderer->bind_sprite(slot, -1, false);

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <new>
 
+#include "kvn/base.h"
+
 namespace kvn {
 
 namespace {
@@ -50,7 +52,7 @@ GlStateCache::TextureParameters* GlStateCache::parameters_of(uint32_t texture) {
         try {
             textures_.resize(std::size_t{texture} + 1);
         } catch (const std::bad_alloc&) {
-            return nullptr;
+            fatal_out_of_memory();
         }
     }
     TextureParameters& entry = textures_[texture];

@@ -15,4 +15,10 @@ uint32_t new_texture(int32_t magnification, int32_t minification) {
     return name;
 }
 
+int32_t largest_texture_side() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side;
+}
+
 }  // namespace kvn

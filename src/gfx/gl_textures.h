@@ -9,4 +9,7 @@ namespace kvn {
 // wrapping and the given magnification and minification filters.
 uint32_t new_texture(int32_t magnification, int32_t minification);
 
+// The largest texture side the driver takes.
+int32_t largest_texture_side();
+
 }  // namespace kvn

@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "kvn/base.h"
+
 namespace kvn {
 
 namespace {
@@ -54,7 +56,7 @@ void PolyBatch::add(double x, double y, double tx, double ty, int32_t colour, in
     } else {
         vertex.alpha = alpha == 1.0f ? 255 : static_cast<uint8_t>(alpha * 255.0f);
     }
-    if (!reserve(count_ + (strip_pending_ ? 2 : 1))) return;
+    reserve(count_ + (strip_pending_ ? 2 : 1));
     if (strip_pending_) {
         push(vertex);
         strip_pending_ = false;
@@ -63,7 +65,8 @@ void PolyBatch::add(double x, double y, double tx, double ty, int32_t colour, in
 }
 
 void PolyBatch::new_strip() {
-    if (count_ == 0 || strip_pending_ || !reserve(count_ + 1)) return;
+    if (count_ == 0 || strip_pending_) return;
+    reserve(count_ + 1);
     push(storage_[count_ - 1]);
     strip_pending_ = true;
 }
@@ -72,15 +75,14 @@ void PolyBatch::push(const PolyVertex& vertex) {
     storage_[count_++] = vertex;
 }
 
-bool PolyBatch::reserve(size_t needed) {
+void PolyBatch::reserve(size_t needed) {
     const size_t capacity = grown_vertex_capacity(storage_.size(), needed);
-    if (capacity == storage_.size()) return true;
+    if (capacity == storage_.size()) return;
     try {
         storage_.resize(capacity);
     } catch (const std::bad_alloc&) {
-        return false;
+        fatal_out_of_memory();
     }
-    return true;
 }
 
 }  // namespace kvn

@@ -49,8 +49,8 @@ class PolyBatch {
 
   private:
     void push(const PolyVertex& vertex);
-    // Grows the storage for needed vertices; false (nothing changed) when memory runs out.
-    bool reserve(size_t needed);
+    // Grows the storage for needed vertices; the program ends when memory runs out.
+    void reserve(size_t needed);
 
     std::vector<PolyVertex> storage_;
     size_t count_ = 0;

@@ -27,7 +27,7 @@ VoruRERarudeve* ready_renderer() {
     return attached && attached->ready() ? attached : nullptr;
 }
 
-VoruRERarudeve::VoruRERarudeve() : sprites_(kSpriteSlotCount), collision_masks_(kSpriteSlotCount) {}
+VoruRERarudeve::VoruRERarudeve() = default;
 
 VoruRERarudeve::~VoruRERarudeve() {
     if (display_.window() && context_ready_) finish_target();
@@ -113,7 +113,7 @@ void VoruRERarudeve::present(PumpHook hook) {
 
 void VoruRERarudeve::destroy_window() {
     if (!display_.window()) return;
-    free_all_images();
+    sprite_store_.free_all(context_ready_);
     display_.close();
 }
 

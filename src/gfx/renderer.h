@@ -1,5 +1,5 @@
-// The renderer: the owner of the window and frame pacer, the GL state, the off-screen target
-// records and the text buffer; it keeps the sprite table, the 2D view and the drawing settings.
+// The renderer: the owner of the window and frame pacer, the GL state, the sprite store, the
+// off-screen target records and the text buffer; it keeps the 2D view and the drawing settings.
 #pragma once
 
 #include <cstdint>
@@ -14,10 +14,7 @@
 #include "gfx/sprite_geometry.h"
 #include "gfx/sprite_store.h"
 #include "gfx/text_buffer.h"
-#include "image/collision.h"
-#include "image/image_decoders.h"
 #include "image/image_writers.h"
-#include "image/texture_prep.h"
 
 namespace kvn {
 
@@ -60,18 +57,16 @@ class VoruRERarudeve {
 
     // ---- Sprite store ----
 
+    // The sprite table, the background images and the collision masks.
+    SpriteStore& sprite_store() { return sprite_store_; }
+    const SpriteStore& sprite_store() const { return sprite_store_; }
     // Frees the slot, then decodes the file or "mem://" image and uploads it (sprites with a
     // mipmapped copy, fonts without); false leaves the slot empty.
     bool load_sprite_file(int32_t slot, const char* path, int32_t key, bool normal_map,
                           bool is_font);
     // Deletes the slot's textures and forgets its image and alpha plane; the frame size stays.
     void free_sprite(int32_t slot);
-    // Uploads the rectangle (x, y, w, h) of the image (w or h 0 = to the image's edge) into
-    // *texture (an old one is deleted) and, when mip_texture is given, a mipmapped copy into it.
-    bool upload(const DecodedImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
-                bool normal_map, bool is_font, uint32_t* texture, uint32_t* mip_texture,
-                int32_t* tex_w, int32_t* tex_h);
-    // Decodes the file without key and cuts it into tiles for background image index.
+    // Frees background image index, then decodes the file without key and cuts it into tiles.
     bool load_background_file(int32_t index, const char* path);
     // Draws the tiles of background image index side by side from the top-left.
     void draw_background(int32_t index);
@@ -103,9 +98,6 @@ class VoruRERarudeve {
     // context (a video frame, a new context, a test) calls this afterwards: it forgets what
     // the renderer knew, so its next settings are all sent.
     void invalidate_gl_state_cache();
-    // The slot's opaque texels, read back from GL on first use and kept until the slot is
-    // freed; null for an empty slot.
-    const CollisionMask* collision_mask(int32_t slot);
 
     // ---- Off-screen targets and screen grabs ----
 
@@ -142,10 +134,10 @@ class VoruRERarudeve {
 
     // ---- Records and settings ----
 
-    const SpriteSlot& sprite(int32_t slot) const { return sprites_[slot]; }
-    // Sets the animation frame size of a loaded slot; an empty slot keeps none.
-    void set_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h);
-    const BackgroundImage& background(int32_t index) const { return backgrounds_[index]; }
+    const SpriteSlot& sprite(int32_t slot) const { return sprite_store_.slot(slot); }
+    const BackgroundImage& background(int32_t index) const {
+        return sprite_store_.background(index);
+    }
     const OffscreenTarget& target(int32_t n) const { return targets_.record(n); }
     // The selected off-screen target, -1 for the screen.
     int32_t current_target() const { return targets_.current(); }
@@ -167,40 +159,26 @@ class VoruRERarudeve {
     // Slot of the last texture binding, -1 for none.
     int32_t current_sprite() const { return current_sprite_; }
     PolyBatch& poly_batch() { return poly_batch_; }
-    // The text vertex buffer grown for count vertices; null when memory runs out.
+    // The text vertex buffer grown for count vertices.
     TextVertex* text_vertices(size_t count) { return text_.vertices(count); }
 
   private:
     Display display_;
     bool context_ready_ = false;
+    GlState gl_state_;
+    SpriteStore sprite_store_{gl_state_};
     OffscreenTargets targets_;
     PixelRect viewport_;
     bool smooth_ = true;
     float current_alpha_ = 0.0f;
     int32_t sprite_key_ = 0x8000FF;
     int32_t font_key_ = 0;
-    std::vector<SpriteSlot> sprites_;
-    BackgroundImage backgrounds_[kBackgroundCount];
     PolyBatch poly_batch_;
     TextBuffer text_;
     int32_t current_sprite_ = -1;
 
-    // Decodes a file or "mem://" image with the decoders in turn (JPEG from files only).
-    bool decode_file(const char* path, int32_t key, DecodedImage* image);
-    // Uploads a decoded image into the slot and fills its record.
-    bool install_image(int32_t slot, const DecodedImage& image, bool normal_map, bool is_font);
-    // Frees every slot and background image (while the context still exists).
-    void free_all_images();
-
     // bind_sprite with the wrap mode the texture on unit 0 gets.
     void bind_sprite_with_wrap(int32_t slot, int32_t second_slot, bool use_mip, int32_t wrap);
-
-    GlState gl_state_;
-    std::vector<std::unique_ptr<CollisionMask>> collision_masks_;
-    // Buffers kept from load to load.
-    std::vector<uint8_t> file_bytes_;
-    DecodedImage decoded_;
-    TextureImage texture_;
 
     // Bottom row of the picture being drawn, in framebuffer rows: the target's image height
     // inside a framebuffer target, else the screen height.

@@ -44,8 +44,8 @@ CollisionPlacement frame_at(const SpriteSlot& sprite, int32_t frame, int32_t x, 
 int32_t collide(VoruRERarudeve& renderer, int32_t slot1, CollisionPlacement a, int32_t slot2,
                 CollisionPlacement b) {
     if (!frames_overlap(a, b)) return 0;
-    a.mask = renderer.collision_mask(slot1);
-    b.mask = renderer.collision_mask(slot2);
+    a.mask = renderer.sprite_store().collision_mask(slot1);
+    b.mask = renderer.sprite_store().collision_mask(slot2);
     return placements_collide(a, b) ? 1 : 0;
 }
 
@@ -56,10 +56,10 @@ VoruRERarudeve* renderer_for(int32_t slot1, int32_t slot2) {
 
 }  // namespace
 
-const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
-    std::unique_ptr<CollisionMask>& cached = collision_masks_[slot];
+const CollisionMask* SpriteStore::collision_mask(int32_t n) {
+    std::unique_ptr<CollisionMask>& cached = masks_[n];
     if (cached) return cached.get();
-    const SpriteSlot& sprite = sprites_[slot];
+    const SpriteSlot& sprite = slots_[n];
     if (sprite.texture == 0) return nullptr;
 
     GLint previous = 0;
@@ -68,7 +68,7 @@ const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
     GLint width = 0, height = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    // Without memory for the plane the slot has none, and collides with nothing.
+    // A collision test is not a load: without memory for the plane the program ends.
     try {
         if (width > 0 && height > 0) {
             std::vector<uint8_t> alpha(
@@ -82,10 +82,10 @@ const CollisionMask* VoruRERarudeve::collision_mask(int32_t slot) {
                 std::make_unique<CollisionMask>(make_collision_mask(alpha.data(), width, height));
         }
     } catch (const std::bad_alloc&) {
-        cached.reset();
+        fatal_out_of_memory();
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    invalidate_gl_state_cache();
+    gl_state_.invalidate();
     return cached.get();
 }
 

@@ -1,17 +1,19 @@
 // The sprite table and the background images: decoding, GL upload, freeing, and the
 // sprite-store commands.
+#include "gfx/sprite_store.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <new>
 
+#include "base/error_state.h"
 #include "files/media_archive.h"
 #include "files/media_reader.h"
 #include "gfx/gl_textures.h"
 #include "gfx/renderer.h"
-#include "kvn/gfx.h"
-#include "base/error_state.h"
 #include "kvn/base.h"
+#include "kvn/gfx.h"
 
 namespace kvn {
 
@@ -59,19 +61,37 @@ void load_sprite_slot(const StringValue& path, int32_t slot, bool normal_map) {
 
 }  // namespace
 
-int32_t VoruRERarudeve::max_texture_side() const {
-    GLint side = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-    return side;
+SpriteStore::SpriteStore(GlState& gl_state)
+    : gl_state_(gl_state), slots_(kSpriteSlotCount), masks_(kSpriteSlotCount) {}
+
+void SpriteStore::set_frame_size(int32_t n, int32_t frame_w, int32_t frame_h) {
+    SpriteSlot& sprite = slots_[n];
+    if (sprite.img_w <= 0) return;
+    sprite.frame_w = frame_w;
+    sprite.frame_h = frame_h;
 }
 
-void VoruRERarudeve::free_sprite(int32_t slot) {
-    SpriteSlot& sprite = sprites_[slot];
-    if (context_ready_ && (sprite.texture != 0 || sprite.mip_texture != 0)) {
+void SpriteStore::install(int32_t n, uint32_t texture, uint32_t mip_texture, int32_t img_w,
+                          int32_t img_h, int32_t tex_w, int32_t tex_h) {
+    SpriteSlot& sprite = slots_[n];
+    sprite.texture = texture;
+    sprite.mip_texture = mip_texture;
+    sprite.tex_w = tex_w;
+    sprite.tex_h = tex_h;
+    sprite.img_w = img_w;
+    sprite.img_h = img_h;
+    sprite.u_max = static_cast<float>(img_w) / static_cast<float>(tex_w);
+    sprite.v_max = static_cast<float>(img_h) / static_cast<float>(tex_h);
+    masks_[n].reset();
+}
+
+void SpriteStore::free_slot(int32_t n, bool context_ready) {
+    SpriteSlot& sprite = slots_[n];
+    if (context_ready && (sprite.texture != 0 || sprite.mip_texture != 0)) {
         if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
         if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
         // A deleted texture unbinds, and its name may come back for a new one.
-        invalidate_gl_state_cache();
+        gl_state_.invalidate();
     }
     sprite.texture = 0;
     sprite.mip_texture = 0;
@@ -81,38 +101,33 @@ void VoruRERarudeve::free_sprite(int32_t slot) {
     sprite.img_h = 0;
     sprite.u_max = 1.0f;
     sprite.v_max = 1.0f;
-    collision_masks_[slot].reset();
+    masks_[n].reset();
 }
 
-void VoruRERarudeve::set_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h) {
-    SpriteSlot& sprite = sprites_[slot];
-    if (sprite.img_w <= 0) return;
-    sprite.frame_w = frame_w;
-    sprite.frame_h = frame_h;
+void SpriteStore::free_all(bool context_ready) {
+    for (int32_t n = 0; n < kSpriteSlotCount; ++n) free_slot(n, context_ready);
+    for (int32_t index = 0; index < kBackgroundCount; ++index) {
+        free_background(index, context_ready);
+    }
 }
 
-void VoruRERarudeve::free_all_images() {
-    for (int32_t slot = 0; slot < kSpriteSlotCount; ++slot) free_sprite(slot);
-    for (int32_t index = 0; index < kBackgroundCount; ++index) free_background(index);
-}
-
-bool VoruRERarudeve::decode_file(const char* path, int32_t key, DecodedImage* image) {
+bool SpriteStore::decode_file(const char* path, int32_t key, DecodedImage* image) {
     image->width = 0;
     image->height = 0;
     if (!read_whole_media(path, &file_bytes_)) return false;
     const uint8_t* data = file_bytes_.data();
     const size_t size = file_bytes_.size();
-    const int32_t max_side = max_texture_side();
+    const int32_t max_side = largest_texture_side();
     const bool decoded = decode_bmp(data, size, key, max_side, image) ||
                          decode_png(data, size, path, key, max_side, image) ||
                          (!is_memory_name(path) && decode_jpeg(data, size, max_side, image));
     return decoded && image->width > 0 && image->height > 0;
 }
 
-bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
-                            bool normal_map, bool is_font, uint32_t* texture, uint32_t* mip_texture,
-                            int32_t* tex_w, int32_t* tex_h) {
-    if (!prepare_texture(image, x, y, w, h, max_texture_side(), is_font, &texture_)) {
+bool SpriteStore::upload(const DecodedImage& image, int32_t x, int32_t y, int32_t w, int32_t h,
+                         bool normal_map, bool is_font, uint32_t* texture, uint32_t* mip_texture,
+                         int32_t* tex_w, int32_t* tex_h) {
+    if (!prepare_texture(image, x, y, w, h, largest_texture_side(), is_font, &texture_)) {
         return false;
     }
     if (normal_map && !make_normal_map(&texture_)) return false;
@@ -121,7 +136,7 @@ bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int
     clear_gl_errors();
 
     // The new textures are bound behind the cache's back.
-    invalidate_gl_state_cache();
+    gl_state_.invalidate();
     reset_unpack_state();
     if (*texture != 0) glDeleteTextures(1, texture);
     const GLint filter = is_font ? GL_NEAREST : GL_LINEAR;
@@ -146,43 +161,35 @@ bool VoruRERarudeve::upload(const DecodedImage& image, int32_t x, int32_t y, int
     return true;
 }
 
-bool VoruRERarudeve::install_image(int32_t slot, const DecodedImage& image, bool normal_map,
-                                   bool is_font) {
-    SpriteSlot& sprite = sprites_[slot];
+bool SpriteStore::install_image(int32_t n, const DecodedImage& image, bool normal_map,
+                                bool is_font) {
+    SpriteSlot& sprite = slots_[n];
     int32_t tex_w = 0, tex_h = 0;
     if (!upload(image, 0, 0, 0, 0, normal_map, is_font, &sprite.texture,
                 is_font ? nullptr : &sprite.mip_texture, &tex_w, &tex_h)) {
-        free_sprite(slot);
+        free_slot(n, true);
         return false;
     }
-    sprite.tex_w = tex_w;
-    sprite.tex_h = tex_h;
-    sprite.img_w = image.width;
-    sprite.img_h = image.height;
-    sprite.u_max = static_cast<float>(image.width) / static_cast<float>(tex_w);
-    sprite.v_max = static_cast<float>(image.height) / static_cast<float>(tex_h);
+    install(n, sprite.texture, sprite.mip_texture, image.width, image.height, tex_w, tex_h);
     return true;
 }
 
-bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t key, bool normal_map,
-                                      bool is_font) {
-    free_sprite(slot);
-    if (!context_ready_) return false;
+bool SpriteStore::load_file(int32_t n, const char* path, int32_t key, bool normal_map,
+                            bool is_font) {
     try {
-        return decode_file(path, key, &decoded_) &&
-               install_image(slot, decoded_, normal_map, is_font);
+        return decode_file(path, key, &decoded_) && install_image(n, decoded_, normal_map, is_font);
     } catch (const std::bad_alloc&) {
-        free_sprite(slot);
+        free_slot(n, true);
         return false;
     }
 }
 
-void VoruRERarudeve::free_background(int32_t index) {
+void SpriteStore::free_background(int32_t index, bool context_ready) {
     BackgroundImage& background = backgrounds_[index];
     for (BackgroundTile& tile : background.tiles) {
-        if (context_ready_ && tile.texture != 0) {
+        if (context_ready && tile.texture != 0) {
             glDeleteTextures(1, &tile.texture);
-            invalidate_gl_state_cache();
+            gl_state_.invalidate();
         }
         tile = BackgroundTile();
     }
@@ -191,13 +198,11 @@ void VoruRERarudeve::free_background(int32_t index) {
     background.tile_side = 0;
 }
 
-bool VoruRERarudeve::load_background_file(int32_t index, const char* path) {
-    free_background(index);
-    if (!context_ready_) return false;
+bool SpriteStore::load_background_file(int32_t index, const char* path) {
     try {
         if (!decode_file(path, kNoColourKey, &decoded_)) return false;
         BackgroundImage& background = backgrounds_[index];
-        const int32_t side = std::min(max_texture_side(), kMaxBackgroundTileSide);
+        const int32_t side = std::min(largest_texture_side(), kMaxBackgroundTileSide);
         // Tiles beyond 8 x 8 are left out: the picture keeps its top-left 8 x 8 tiles.
         const int32_t columns = std::min((decoded_.width + side - 1) / side, kMaxBackgroundTiles);
         const int32_t rows = std::min((decoded_.height + side - 1) / side, kMaxBackgroundTiles);
@@ -211,7 +216,7 @@ bool VoruRERarudeve::load_background_file(int32_t index, const char* path) {
                 tile.tile_h = std::min(side, decoded_.height - y);
                 if (!upload(decoded_, x, y, tile.tile_w, tile.tile_h, false, false, &tile.texture,
                             nullptr, &tile.tex_w, &tile.tex_h)) {
-                    free_background(index);
+                    free_background(index, true);
                     return false;
                 }
             }
@@ -221,9 +226,34 @@ bool VoruRERarudeve::load_background_file(int32_t index, const char* path) {
         background.tile_side = side;
         return true;
     } catch (const std::bad_alloc&) {
-        free_background(index);
+        free_background(index, true);
         return false;
     }
+}
+
+// ---- Renderer operations ----
+
+int32_t VoruRERarudeve::max_texture_side() const {
+    return largest_texture_side();
+}
+
+void VoruRERarudeve::free_sprite(int32_t slot) {
+    sprite_store_.free_slot(slot, context_ready_);
+}
+
+bool VoruRERarudeve::load_sprite_file(int32_t slot, const char* path, int32_t key, bool normal_map,
+                                      bool is_font) {
+    free_sprite(slot);
+    return context_ready_ && sprite_store_.load_file(slot, path, key, normal_map, is_font);
+}
+
+void VoruRERarudeve::free_background(int32_t index) {
+    sprite_store_.free_background(index, context_ready_);
+}
+
+bool VoruRERarudeve::load_background_file(int32_t index, const char* path) {
+    free_background(index);
+    return context_ready_ && sprite_store_.load_background_file(index, path);
 }
 
 // ---- Commands ----
@@ -243,7 +273,8 @@ void load_animation(const StringValue& path, int32_t slot, int32_t frame_w, int3
 
 void set_animation_frame_size(int32_t slot, int32_t frame_w, int32_t frame_h) {
     VoruRERarudeve* renderer = attached_renderer();
-    if (renderer && valid_sprite_slot(slot)) renderer->set_frame_size(slot, frame_w, frame_h);
+    if (renderer && valid_sprite_slot(slot))
+        renderer->sprite_store().set_frame_size(slot, frame_w, frame_h);
 }
 
 void get_sprite_size(int32_t slot, double& width, double& height) {

@@ -29,29 +29,19 @@ constexpr int32_t kProbeY = 4;
 
 // Storage of e x f RGBA8 texels for the bound texture: zeroed (transparent) when asked, else
 // left undefined for a copy to fill.
-bool allocate_texels(int32_t e, int32_t f, bool transparent) {
+void allocate_texels(int32_t e, int32_t f, bool transparent) {
     if (!transparent) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, e, f, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        return true;
+        return;
     }
     try {
         const std::vector<uint8_t> zeros(size_t(e) * size_t(f) * 4u, 0);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, e, f, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.data());
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        return true;
     } catch (const std::bad_alloc&) {
-        return false;
+        fatal_out_of_memory();
     }
-}
-
-void set_image_size(SpriteSlot* sprite, int32_t w, int32_t h, int32_t e, int32_t f) {
-    sprite->img_w = w;
-    sprite->img_h = h;
-    sprite->tex_w = e;
-    sprite->tex_h = f;
-    sprite->u_max = static_cast<float>(w) / static_cast<float>(e);
-    sprite->v_max = static_cast<float>(h) / static_cast<float>(f);
 }
 
 int32_t rgb_of(const uint8_t* rgba) {
@@ -76,11 +66,16 @@ void flip_rows(SavedPicture* picture) {
     }
 }
 
-// Encodes the picture for the path's kind and puts it in place of the file.
+// Encodes the picture for the path's kind and puts it in place of the file; a picture the
+// encoder refuses or a failed write is false, while running out of memory ends the program.
 bool write_picture(const char* path, const SavedPicture& picture) {
     std::vector<uint8_t> file;
-    return encode_image(picture, image_kind_for_path(path), &file) &&
-           platform::replace_file(platform::native_path(path), file.data(), file.size());
+    try {
+        if (!encode_image(picture, image_kind_for_path(path), &file)) return false;
+    } catch (const std::bad_alloc&) {
+        fatal_out_of_memory();
+    }
+    return platform::replace_file(platform::native_path(path), file.data(), file.size());
 }
 
 // Shared end of both save commands: a "mem://" name or a failed read or write is error 3.
@@ -101,7 +96,7 @@ bool save_picture(const StringValue& path, bool (*read)(VoruRERarudeve&, int32_t
 
 int32_t VoruRERarudeve::drawing_height() const {
     const OffscreenTarget* target = targets_.framebuffer_target();
-    return target ? sprites_[target->slot].img_h : display_.height();
+    return target ? sprite_store_.slot(target->slot).img_h : display_.height();
 }
 
 void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h) {
@@ -117,25 +112,21 @@ void VoruRERarudeve::create_target(int32_t n, int32_t slot, int32_t w, int32_t h
     free_sprite(slot);
     // The sides the upload makes (at least 16) are the sides of everything else too.
     const int32_t e = texture_side_for(w), f = texture_side_for(h);
-    SpriteSlot& sprite = sprites_[slot];
-    sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
-    if (!allocate_texels(e, f, true)) {
-        free_sprite(slot);
-        return;
-    }
-    set_image_size(&sprite, w, h, e, f);
+    const uint32_t texture = new_texture(GL_LINEAR, GL_LINEAR);
+    allocate_texels(e, f, true);
+    sprite_store_.install(slot, texture, 0, w, h, e, f);
     // The new texture was bound behind the cache's back.
     invalidate_gl_state_cache();
     bind_sprite(-1, -1, false);
 
-    targets_.make(n, slot, sprite.texture, e, f);
+    targets_.make(n, slot, texture, e, f);
 }
 
 void VoruRERarudeve::use_target(int32_t n) {
     finish_target();
     if (n < 0 || n >= kTargetCount || !targets_.record(n).created) return;
     const OffscreenTarget& target = targets_.record(n);
-    const SpriteSlot& sprite = sprites_[target.slot];
+    const SpriteSlot& sprite = sprite_store_.slot(target.slot);
     // A slot freed since has no picture to draw into.
     if (sprite.texture == 0) return;
     targets_.select(n, sprite.texture);
@@ -150,13 +141,13 @@ void VoruRERarudeve::use_target(int32_t n) {
         kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, sprite_key_);
         kvn::draw_sprite(target.slot, 0, 0);
     }
-    collision_masks_[target.slot].reset();
+    sprite_store_.drop_collision_mask(target.slot);
 }
 
 void VoruRERarudeve::finish_target() {
     if (targets_.current() >= 0) {
         const OffscreenTarget& target = targets_.record(targets_.current());
-        const SpriteSlot& sprite = sprites_[target.slot];
+        const SpriteSlot& sprite = sprite_store_.slot(target.slot);
         if (target.fb_width == 0) {
             // Opaque drawing for the copy and the restore, whatever the program's alpha mode;
             // only the area the scratch copy covers is cleared.
@@ -165,7 +156,7 @@ void VoruRERarudeve::finish_target() {
             kvn::draw_rect(0, 0, sprite.img_w, sprite.img_h, 0);
             kvn::draw_sprite(kTargetScratchSlot, 0, 0);
         }
-        collision_masks_[target.slot].reset();
+        sprite_store_.drop_collision_mask(target.slot);
         targets_.deselect();
     }
     set_viewport(0, 0, 0, 0);
@@ -180,23 +171,20 @@ bool VoruRERarudeve::grab(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t
     if (!valid_sprite_slot(slot) || w < 1 || h < 1 || w > max_side || h > max_side) {
         return false;
     }
-    SpriteSlot& sprite = sprites_[slot];
-    sprite.frame_w = 0;
-    sprite.frame_h = 0;
-    collision_masks_[slot].reset();
-
+    const SpriteSlot& sprite = sprite_store_.slot(slot);
     const int32_t e = texture_side_for(w), f = texture_side_for(h);
-    const bool reuse = sprite.texture != 0 && sprite.tex_w == e && sprite.tex_h == f;
-    if (!reuse) {
-        if (sprite.texture != 0) glDeleteTextures(1, &sprite.texture);
-        if (sprite.mip_texture != 0) glDeleteTextures(1, &sprite.mip_texture);
-        sprite.mip_texture = 0;
-        sprite.texture = new_texture(GL_LINEAR, GL_LINEAR);
+    if (sprite.texture != 0 && sprite.tex_w == e && sprite.tex_h == f) {
+        sprite_store_.install(slot, sprite.texture, sprite.mip_texture, w, h, e, f);
+    } else {
+        free_sprite(slot);
+        const uint32_t texture = new_texture(GL_LINEAR, GL_LINEAR);
         allocate_texels(e, f, false);
-        // Deleted and new textures change the bindings behind the cache's back.
+        // The new texture changes the binding behind the cache's back.
         invalidate_gl_state_cache();
+        sprite_store_.install(slot, texture, 0, w, h, e, f);
     }
-    set_image_size(&sprite, w, h, e, f);
+    // A grabbed picture has no animation frames.
+    sprite_store_.set_frame_size(slot, 0, 0);
 
     const int32_t row = drawing_height() - y - h;
     GLint alpha_bits = 0;
@@ -289,7 +277,7 @@ void VoruRERarudeve::copy_picture_to_background(int32_t index) {
     while (side < std::max(width, height) && side < max_side) side *= 2;
     const int32_t columns = std::min((width + side - 1) / side, kMaxBackgroundTiles);
     const int32_t rows = std::min((height + side - 1) / side, kMaxBackgroundTiles);
-    BackgroundImage& background = backgrounds_[index];
+    BackgroundImage& background = sprite_store_.background_to_fill(index);
     const int32_t picture_height = drawing_height();
     for (int32_t row = 0; row < kMaxBackgroundTiles; ++row) {
         for (int32_t column = 0; column < kMaxBackgroundTiles; ++column) {
@@ -334,7 +322,7 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
     try {
         picture->bgra.assign(size_t(width) * size_t(height) * 4u, 0);
     } catch (const std::bad_alloc&) {
-        return false;
+        fatal_out_of_memory();
     }
     GLint previous = 0;
     if (gl::glBindFramebufferEXT) {
@@ -355,7 +343,7 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
 
 bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
     if (!valid_sprite_slot(slot)) return false;
-    const SpriteSlot& sprite = sprites_[slot];
+    const SpriteSlot& sprite = sprite_store_.slot(slot);
     if (sprite.texture == 0 || sprite.img_w < 1 || sprite.img_h < 1) return false;
     glBindTexture(GL_TEXTURE_2D, sprite.texture);
     invalidate_gl_state_cache();
@@ -373,8 +361,7 @@ bool VoruRERarudeve::read_sprite_picture(int32_t slot, SavedPicture* picture) {
         texels.resize(size_t(tex_w) * size_t(tex_h) * 4u);
         picture->bgra.resize(size_t(w) * size_t(h) * 4u);
     } catch (const std::bad_alloc&) {
-        bind_sprite(-1, -1, false);
-        return false;
+        fatal_out_of_memory();
     }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());

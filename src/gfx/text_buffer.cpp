@@ -5,6 +5,7 @@
 
 #include "gfx/poly_batch.h"
 #include "gfx/sprite_store.h"
+#include "kvn/base.h"
 
 namespace kvn {
 
@@ -16,7 +17,7 @@ TextVertex* TextBuffer::vertices(size_t count) {
     try {
         vertices_.resize(grown_vertex_capacity(vertices_.size(), count));
     } catch (const std::bad_alloc&) {
-        return nullptr;
+        fatal_out_of_memory();
     }
     return vertices_.data();
 }

@@ -16,7 +16,7 @@ class TextBuffer {
     int32_t current_font() const { return current_font_; }
     // Selects a font; the number is limited to 0..31.
     void select_font(int32_t font);
-    // The buffer grown for count vertices; null (buffer unchanged) when memory runs out.
+    // The buffer grown for count vertices; the program ends when memory runs out.
     TextVertex* vertices(size_t count);
     size_t capacity() const { return vertices_.size(); }
 

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 // clang-format off: jpeglib.h needs stdio.h's FILE first.
+#include <jerror.h>
 #include <jpeglib.h>
 #include <png.h>
 // clang-format on
@@ -56,17 +58,19 @@ void png_flush_nothing(png_structp) {}
 // Errors jump back to the encoder; warnings are not shown.
 void png_quiet_warning(png_structp, png_const_charp) {}
 
+// False for a library error; std::bad_alloc when memory runs out.
 bool write_png_rows(const SavedPicture& picture, png_bytep* rows, PngSink* sink) {
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, png_quiet_warning);
-    if (!png) return false;
+    if (!png) throw std::bad_alloc();
     png_infop info = png_create_info_struct(png);
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        return false;
+        throw std::bad_alloc();
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
+        if (sink->out_of_memory) throw std::bad_alloc();
         return false;
     }
     png_set_write_fn(png, sink, png_append, png_flush_nothing);
@@ -96,15 +100,16 @@ void jpeg_jump_back(j_common_ptr info) {
 void jpeg_quiet(j_common_ptr) {}
 
 // Compresses into a buffer libjpeg allocates; *out and *size name it afterwards (also after a
-// failure, so the caller frees it).
+// failure, so the caller frees it). A failure sets *out_of_memory when libjpeg ran out.
 bool compress_jpeg(const SavedPicture& picture, uint8_t* row, unsigned char** out,
-                   unsigned long* size) {
+                   unsigned long* size, bool* out_of_memory) {
     jpeg_compress_struct compressor{};
     JpegErrors errors{};
     compressor.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = jpeg_jump_back;
     errors.manager.output_message = jpeg_quiet;
     if (setjmp(errors.jump)) {
+        *out_of_memory = errors.manager.msg_code == JERR_OUT_OF_MEMORY;
         jpeg_destroy_compress(&compressor);
         return false;
     }
@@ -154,16 +159,13 @@ ImageFileKind image_kind_for_path(const char* path) {
 bool encode_png(const SavedPicture& picture, std::vector<uint8_t>* file) {
     file->clear();
     if (!consistent(picture)) return false;
-    try {
-        std::vector<png_bytep> rows(size_t(picture.height));
-        const size_t stride = size_t(picture.width) * 4u;
-        for (size_t y = 0; y < rows.size(); ++y) {
-            rows[y] = const_cast<png_bytep>(picture.bgra.data() + y * stride);
-        }
-        PngSink sink{file, false};
-        if (write_png_rows(picture, rows.data(), &sink)) return true;
-    } catch (const std::bad_alloc&) {
+    std::vector<png_bytep> rows(size_t(picture.height));
+    const size_t stride = size_t(picture.width) * 4u;
+    for (size_t y = 0; y < rows.size(); ++y) {
+        rows[y] = const_cast<png_bytep>(picture.bgra.data() + y * stride);
     }
+    PngSink sink{file, false};
+    if (write_png_rows(picture, rows.data(), &sink)) return true;
     file->clear();
     return false;
 }
@@ -172,18 +174,14 @@ bool encode_jpeg(const SavedPicture& picture, std::vector<uint8_t>* file) {
     file->clear();
     // JPEG sides end at 65500.
     if (!consistent(picture) || picture.width > 65500 || picture.height > 65500) return false;
+    std::vector<uint8_t> row(size_t(picture.width) * 3u);
     unsigned char* out = nullptr;
     unsigned long size = 0;
-    bool encoded = false;
-    try {
-        std::vector<uint8_t> row(size_t(picture.width) * 3u);
-        encoded = compress_jpeg(picture, row.data(), &out, &size);
-        if (encoded) file->assign(out, out + size);
-    } catch (const std::bad_alloc&) {
-        encoded = false;
-        file->clear();
-    }
-    std::free(out);
+    bool out_of_memory = false;
+    const bool encoded = compress_jpeg(picture, row.data(), &out, &size, &out_of_memory);
+    const std::unique_ptr<unsigned char, void (*)(void*)> compressed(out, std::free);
+    if (out_of_memory) throw std::bad_alloc();
+    if (encoded) file->assign(out, out + size);
     return encoded;
 }
 
@@ -194,11 +192,7 @@ bool encode_bmp(const SavedPicture& picture, std::vector<uint8_t>* file) {
     const uint64_t stride = (uint64_t(picture.width) * 3u + 3u) & ~uint64_t{3};
     const uint64_t total = kHeaderSize + stride * uint64_t(picture.height);
     if (total > 0xFFFFFFFFu) return false;
-    try {
-        file->assign(size_t(total), 0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    file->assign(size_t(total), 0);
     uint8_t* header = file->data();
     header[0] = 'B';
     header[1] = 'M';

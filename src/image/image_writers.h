@@ -21,7 +21,8 @@ enum class ImageFileKind { kPng, kJpeg, kBmp };
 ImageFileKind image_kind_for_path(const char* path);
 
 // Each encoder fills *file with the whole file image, or returns false (file emptied) for an
-// empty or inconsistent picture or a library error.
+// empty or inconsistent picture or a library error. Running out of memory throws
+// std::bad_alloc, so the caller can tell it from a picture that cannot be written.
 
 // PNG: 8-bit RGBA, no interlacing.
 bool encode_png(const SavedPicture& picture, std::vector<uint8_t>* file);

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "support/address_space.h"
+#include "support/scratch_directory.h"
+
 namespace kvn {
 namespace {
 
@@ -26,6 +31,23 @@ TEST(TextBufferTest, VerticesGrowForTheNeedAndAreKeptWhenTheySuffice) {
         ASSERT_NE(text.vertices(c.needed), nullptr) << c.needed;
         EXPECT_EQ(text.capacity(), c.capacity) << c.needed;
     }
+}
+
+class TextBufferMemoryTest : public testing_support::ScratchDirectoryTest {};
+
+TEST_F(TextBufferMemoryTest, VerticesBeyondTheAddressSpaceEndWithOutOfMemory) {
+    if (testing_support::kAddressSanitizer) GTEST_SKIP() << "no address-space limit under ASan";
+    expect_end_record();
+    EXPECT_EXIT(
+        {
+            TextBuffer text;
+            testing_support::AddressSpaceLimit limit;
+            if (!limit.active()) std::_Exit(99);
+            text.vertices(size_t{1} << 28);
+            std::_Exit(98);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ended_with_code(), 7);
 }
 
 }  // namespace

@@ -125,8 +125,8 @@ done
 xdotool keyup z
 # The arrows move the ship. The ship keeps its speed once the keys are up and bounces off the
 # cave walls, tinted, so it is held briefly (the floor is near) and looked at right after the
-# release: three looks at successive frames presented after it (an enemy shot may tint the
-# ship in one of them).
+# release: four looks, at the release and at successive frames presented after it (an enemy
+# shot or a wall may tint the ship in some, and a bounce can carry it back left).
 xdotool keydown Right keydown Down
 sleep 0.6
 xdotool keyup Right keyup Down
@@ -182,8 +182,8 @@ done
 find_picture "$work/moved1.png" "$assets/ship_001.png" 64 300 64 300 normal 0.5 >/dev/null 2>&1 &&
   fail "the ship is still at its start position"
 position=
-for i in 1 2 3; do
-  position=$(find_picture "$work/moved$i.png" "$assets/ship_001.png" 60 290 700 536 normal 0.5 \
+for look in released moved1 moved2 moved3; do
+  position=$(find_picture "$work/$look.png" "$assets/ship_001.png" 60 290 700 536 normal 0.5 \
     2>/dev/null) && break
 done
 [ -n "$position" ] || fail "ship not found after moving"

@@ -1,6 +1,6 @@
 # One static library per subsystem folder of src/, with the dependency direction enforced.
 #
-#   kvn_add_subsystem(NAME [TARGET target] [EXCLUDE file...] [DEPENDS subsystem...]
+#   kvn_add_subsystem(NAME [PURE] [TARGET target] [EXCLUDE file...] [DEPENDS subsystem...]
 #                     [PLATFORM service...] [SERVICES service...] [HEADERS public-header...]
 #                     [LIBRARIES library...] [PKG_MODULES module...])
 #
@@ -22,12 +22,29 @@
 # belong to the platform layer alone: every other subsystem and whatever links it sees the
 # backend fence (kvn_backend_fence), so an include of their headers fails to compile even
 # where they sit on the compiler's default path.
+#
+# PURE marks a core of plain code over plain data: no platform services, no outside libraries,
+# only other pure subsystems. The platform layer itself may link it, so it carries no backend
+# fence (the fence would hide the backends' headers from the platform layer's own files).
 function(kvn_add_subsystem name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "TARGET"
+  cmake_parse_arguments(PARSE_ARGV 1 arg "PURE" "TARGET"
     "EXCLUDE;DEPENDS;PLATFORM;SERVICES;HEADERS;LIBRARIES;PKG_MODULES")
   set(target kvn_${name})
   if(arg_TARGET)
     set(target ${arg_TARGET})
+  endif()
+
+  if(arg_PURE)
+    if(arg_PLATFORM OR arg_SERVICES OR arg_LIBRARIES OR arg_PKG_MODULES)
+      message(FATAL_ERROR "pure subsystem ${name} names platform services or outside libraries")
+    endif()
+    get_property(pure_subsystems GLOBAL PROPERTY KVN_PURE_SUBSYSTEMS)
+    foreach(dependency ${arg_DEPENDS})
+      if(NOT dependency IN_LIST pure_subsystems)
+        message(FATAL_ERROR "pure subsystem ${name} depends on ${dependency}, which is not pure")
+      endif()
+    endforeach()
+    set_property(GLOBAL APPEND PROPERTY KVN_PURE_SUBSYSTEMS ${name})
   endif()
 
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -57,6 +74,8 @@ function(kvn_add_subsystem name)
       file(CREATE_LINK ${service_header} ${service_root}/${name}/${service}.h SYMBOLIC)
     endforeach()
     set_property(GLOBAL PROPERTY KVN_PLATFORM_SERVICES ${arg_SERVICES})
+  elseif(arg_PURE)
+    target_include_directories(${target} PUBLIC ${root})
   else()
     kvn_backend_fence(fence)
     target_include_directories(${target} PUBLIC ${root} ${fence})

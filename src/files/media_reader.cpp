@@ -96,7 +96,7 @@ bool MediaReader::open(const char* name) {
     }
     const std::string path = platform::native_path(name);
     if (platform::is_directory(path)) return false;
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = platform::open_file_for_reading(path);
     if (!file_) return false;
     if (std::fseek(file_, 0, SEEK_END) != 0) {
         close();

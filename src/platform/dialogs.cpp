@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "platform/journal.h"
 #include "platform/process.h"
 #include "platform/spawn.h"
 #include "platform/system.h"
@@ -35,12 +36,15 @@ void beep() {
     std::fflush(stderr);
 }
 
+// A replay never waits for a person: its message boxes go to standard error.
 bool dialogs_disabled() {
-    return environment_value("KVN_NO_DIALOGS") == "1";
+    return journal::replaying() || environment_value("KVN_NO_DIALOGS") == "1";
 }
 
-std::string file_dialog(bool open, const std::vector<FileFilter>& filters,
-                        const std::string& directory) {
+namespace {
+
+std::string live_file_dialog(bool open, const std::vector<FileFilter>& filters,
+                             const std::string& directory) {
     if (dialogs_disabled() || !on_path("zenity")) return {};
     std::vector<std::string> arguments = {"zenity", "--file-selection"};
     if (!open) arguments.push_back("--save");
@@ -65,6 +69,14 @@ std::string file_dialog(bool open, const std::vector<FileFilter>& filters,
     if (!started || process_wait(pid) != 0) return {};
     while (!chosen.empty() && (chosen.back() == '\n' || chosen.back() == '\r')) chosen.pop_back();
     return chosen;
+}
+
+}  // namespace
+
+std::string file_dialog(bool open, const std::vector<FileFilter>& filters,
+                        const std::string& directory) {
+    return journal::report_text(journal::Kind::kFileDialog,
+                                [&] { return live_file_dialog(open, filters, directory); });
 }
 
 }  // namespace kvn::platform

@@ -5,7 +5,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "platform/journal.h"
 #include "platform/scan_codes.h"
 #include "platform/text_encoding.h"
 
@@ -101,12 +103,39 @@ bool translate_input(const SDL_Event& event, InputEvent* input) {
     }
 }
 
-// Hands an input event to the sink; false when the event is not input.
-bool deliver_input(const SDL_Event& event) {
-    InputEvent input;
-    if (!translate_input(event, &input)) return false;
+void deliver(const InputEvent& input) {
     if (input_sink) input_sink(input);
-    return true;
+}
+
+void write_input(journal::ValueWriter& writer, const InputEvent& input) {
+    writer.u8(static_cast<uint8_t>(input.kind)).u8(input.scan_code).u8(input.repeat ? 1 : 0);
+    writer.raw(input.text, sizeof input.text);
+    writer.i32(input.wheel).i32(input.device).i32(input.index).i32(input.value);
+}
+
+InputEvent read_input(journal::ValueReader& reader) {
+    InputEvent input;
+    const uint8_t kind = reader.u8();
+    if (kind > static_cast<uint8_t>(InputEvent::Kind::kJoystickHat)) {
+        journal::diverge("the recording has an input event of an unknown kind");
+    }
+    input.kind = static_cast<InputEvent::Kind>(kind);
+    input.scan_code = reader.u8();
+    input.repeat = reader.u8() != 0;
+    reader.raw(input.text, sizeof input.text);
+    input.text[sizeof input.text - 1] = '\0';
+    input.wheel = reader.i32();
+    input.device = reader.i32();
+    input.index = reader.i32();
+    input.value = reader.i32();
+    return input;
+}
+
+// A replay takes nothing from the real queue; what arrives there is dropped, so the queue
+// never fills.
+void drop_real_events() {
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
 Message translate(const SDL_Event& event, Window* window) {
@@ -136,10 +165,11 @@ Message translate(const SDL_Event& event, Window* window) {
     return message;
 }
 
-// Finds the first waiting event of the window; removes it when asked, handing an input event
-// to the sink. Events of windows that no longer exist (a window re-created for full screen)
+// Finds the first waiting event of the window; removes it when asked, with the input record
+// it carries. Events of windows that no longer exist (a window re-created for full screen)
 // are dropped on the way.
-bool next_event(Window* window, Message* message, bool remove) {
+bool next_event(Window* window, Message* message, bool remove, InputEvent* input,
+                bool* has_input) {
     SDL_PumpEvents();
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
@@ -150,11 +180,61 @@ bool next_event(Window* window, Message* message, bool remove) {
         *message = translate(event, window);
         if (remove) {
             SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
-            deliver_input(event);
+            *has_input = translate_input(event, input);
         }
         return true;
     }
     return false;
+}
+
+// One look at the queue, as the recorder reports it: whether a message was found, the
+// message, and the input record removing it handed to the sink.
+struct QueueLook {
+    bool found = false;
+    Message message{};
+    bool has_input = false;
+    InputEvent input;
+};
+
+QueueLook look_at_queue(Window* window, bool remove) {
+    const journal::Kind kind = remove ? journal::Kind::kRemoveMessage : journal::Kind::kPeekMessage;
+    if (journal::replaying()) drop_real_events();
+    QueueLook look = journal::report<QueueLook>(
+        kind,
+        [window, remove] {
+            QueueLook live;
+            live.found = next_event(window, &live.message, remove, &live.input, &live.has_input);
+            return live;
+        },
+        [](journal::ValueWriter& w, const QueueLook& v) {
+            w.u8(v.found ? 1 : 0);
+            if (!v.found) return;
+            w.u32(v.message.id).u64(v.message.wparam).u64(static_cast<uint64_t>(v.message.lparam));
+            w.u8(v.has_input ? 1 : 0);
+            if (v.has_input) write_input(w, v.input);
+        },
+        [](journal::ValueReader& r) {
+            QueueLook v;
+            v.found = r.u8() != 0;
+            if (!v.found) return v;
+            v.message.id = r.u32();
+            v.message.wparam = static_cast<uintptr_t>(r.u64());
+            v.message.lparam = static_cast<intptr_t>(r.u64());
+            v.has_input = r.u8() != 0;
+            if (v.has_input) v.input = read_input(r);
+            return v;
+        },
+        QueueLook{});
+    look.message.window = window;
+    return look;
+}
+
+bool next_message(Window* window, Message* message, bool remove) {
+    const QueueLook look = look_at_queue(window, remove);
+    if (!look.found) return false;
+    *message = look.message;
+    if (look.has_input) deliver(look.input);
+    return true;
 }
 
 }  // namespace
@@ -164,11 +244,11 @@ void set_window_procedure(WindowProcedure procedure) {
 }
 
 bool peek_message(Window* window, Message* message) {
-    return next_event(window, message, false);
+    return next_message(window, message, false);
 }
 
 bool remove_message(Window* window, Message* message) {
-    return next_event(window, message, true);
+    return next_message(window, message, true);
 }
 
 intptr_t dispatch_message(const Message& message) {
@@ -194,15 +274,36 @@ void set_input_event_sink(InputEventSink sink) {
 }
 
 bool keyboard_events_pending() {
-    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) > 0;
+    return journal::report_flag(journal::Kind::kKeyboardPending, [] {
+        return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) > 0;
+    });
 }
 
 void take_keyboard_events() {
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) == 1) {
-        deliver_input(event);
-    }
-    SDL_FlushEvent(SDL_KEYMAPCHANGED);
+    using Events = std::vector<InputEvent>;
+    if (journal::replaying()) drop_real_events();
+    const Events taken = journal::report<Events>(
+        journal::Kind::kKeyboardEvents,
+        [] {
+            Events live;
+            SDL_Event event;
+            InputEvent input;
+            while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_TEXTINPUT) == 1) {
+                if (translate_input(event, &input)) live.push_back(input);
+            }
+            SDL_FlushEvent(SDL_KEYMAPCHANGED);
+            return live;
+        },
+        [](journal::ValueWriter& w, const Events& events) {
+            for (const InputEvent& input : events) write_input(w, input);
+        },
+        [](journal::ValueReader& r) {
+            Events events;
+            while (!r.at_end()) events.push_back(read_input(r));
+            return events;
+        },
+        Events{});
+    for (const InputEvent& input : taken) deliver(input);
 }
 
 }  // namespace kvn::platform

@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/journal.h"
+#include "platform/system.h"
+
 namespace kvn::platform {
 
 namespace {
@@ -65,6 +68,43 @@ std::string absolute_path(const std::string& path) {
 bool delete_file(const std::string& path) {
     // unlink refuses directories, where the C library's remove would delete an empty one.
     return ::unlink(path.c_str()) == 0;
+}
+
+namespace {
+
+// A hash of everything the stream holds, read from its start; the stream is left at its start.
+uint64_t content_hash(std::FILE* stream) {
+    uint64_t hash = 14695981039346656037ull;
+    uint8_t chunk[1 << 16];
+    size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
+        hash = (hash ^ replay::picture_checksum(chunk, count)) * 1099511628211ull;
+        hash ^= count;
+    }
+    std::rewind(stream);
+    return hash;
+}
+
+}  // namespace
+
+std::FILE* open_file_for_reading(const std::string& path) {
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (journal::mode() == journal::Mode::kOff) return stream;
+    // What the file held when it was opened, so a replay against other files says so. The
+    // program's own file changes with every build and is left out.
+    const bool program_file = stream && same_file(path, executable_path());
+    const uint64_t hash = stream && !program_file ? content_hash(stream) : 0;
+    journal::ValueWriter live;
+    live.u8(stream ? 1 : 0).u8(program_file ? 1 : 0).u64(hash);
+    if (journal::recording()) {
+        journal::put(journal::Kind::kFileHash, live.bytes().data(), live.bytes().size());
+    } else {
+        std::vector<uint8_t> recorded;
+        if (journal::take(journal::Kind::kFileHash, &recorded) && recorded != live.bytes()) {
+            journal::diverge("the file " + path + " is not the one the recording read");
+        }
+    }
+    return stream;
 }
 
 std::FILE* open_file_for_writing(const std::string& path) {

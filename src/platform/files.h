@@ -19,6 +19,9 @@ std::string absolute_path(const std::string& path);
 
 // Deletes the file; a directory is never deleted. False when nothing was deleted.
 bool delete_file(const std::string& path);
+// Opens the file for reading (binary); null when it cannot be opened. A recording notes a hash
+// of its content, which a replay compares.
+std::FILE* open_file_for_reading(const std::string& path);
 // Opens the file for writing, creating it when it is missing, without truncating it; the
 // position is at its start. Null for a directory or when it cannot be opened.
 std::FILE* open_file_for_writing(const std::string& path);

@@ -9,12 +9,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "platform/journal.h"
 #include "platform/scan_codes.h"
 
 namespace kvn::platform {
 
 struct Joystick {
+    // Null for a joystick a replay opened: it only hands out recorded readings.
     SDL_Joystick* device = nullptr;
     SDL_Haptic* haptic = nullptr;  // opened at the first force command
     bool haptic_tried = false;
@@ -84,7 +87,7 @@ char keypad_character(uint8_t scan_code, bool num_lock) {
 
 }  // namespace
 
-void keyboard_read(uint8_t state[256]) {
+static void live_keyboard_read(uint8_t state[256]) {
     SDL_PumpEvents();
     int count = 0;
     const Uint8* keys = SDL_GetKeyboardState(&count);
@@ -95,7 +98,7 @@ void keyboard_read(uint8_t state[256]) {
     }
 }
 
-void keyboard_layout_characters(uint8_t plain[256], uint8_t shifted[256]) {
+static void live_layout_characters(uint8_t plain[256], uint8_t shifted[256]) {
     for (int code = 0; code < 256; ++code) {
         const SDL_Scancode scancode = sdl_scancode(static_cast<uint8_t>(code));
         const SDL_Keycode key =
@@ -111,7 +114,7 @@ void keyboard_layout_characters(uint8_t plain[256], uint8_t shifted[256]) {
     }
 }
 
-void mouse_read(MouseReading* reading) {
+static void live_mouse_read(MouseReading* reading) {
     SDL_PumpEvents();
     int x = 0, y = 0;
     const Uint32 buttons = SDL_GetMouseState(&x, &y);
@@ -126,7 +129,7 @@ void mouse_read(MouseReading* reading) {
     reading->middle = (buttons & SDL_BUTTON_MMASK) != 0;
 }
 
-bool mouse_set_relative_mode(bool on) {
+static bool live_set_relative_mode(bool on) {
     if (SDL_SetRelativeMouseMode(on ? SDL_TRUE : SDL_FALSE) != 0) {
         std::fprintf(stderr, "kvn: relative mouse mode: %s\n", SDL_GetError());
         return false;
@@ -134,11 +137,13 @@ bool mouse_set_relative_mode(bool on) {
     return true;
 }
 
-bool mouse_over(Window* window) {
+static bool live_mouse_over(Window* window) {
     return window && SDL_GetMouseFocus() == sdl(window);
 }
 
 void mouse_warp(Window* window, int32_t x, int32_t y) {
+    // A replay leaves the real pointer alone: the recorded readings already show the move.
+    if (journal::replaying()) return;
     if (window) SDL_WarpMouseInWindow(sdl(window), x, y);
 }
 
@@ -147,7 +152,7 @@ void pointer_show(bool shown) {
     SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
-bool joysticks_init() {
+static bool live_joysticks_init() {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
         std::fprintf(stderr, "kvn: joysticks: %s\n", SDL_GetError());
         return false;
@@ -160,16 +165,17 @@ bool joysticks_init() {
 }
 
 void joysticks_quit() {
+    if (journal::replaying()) return;
     SDL_QuitSubSystem(kJoystickServices);
 }
 
-int32_t joysticks_attached() {
+static int32_t live_joysticks_attached() {
     SDL_PumpEvents();
     const int count = SDL_NumJoysticks();
     return count > 0 ? count : 0;
 }
 
-Joystick* joystick_open(int32_t device_index) {
+static Joystick* live_joystick_open(int32_t device_index) {
     SDL_Joystick* device = SDL_JoystickOpen(device_index);
     if (!device) {
         std::fprintf(stderr, "kvn: joystick %d: %s\n", device_index, SDL_GetError());
@@ -180,12 +186,12 @@ Joystick* joystick_open(int32_t device_index) {
     return joystick;
 }
 
-std::string joystick_device_name(Joystick* joystick) {
+static std::string live_joystick_name(Joystick* joystick) {
     const char* name = joystick ? SDL_JoystickName(joystick->device) : nullptr;
     return name ? name : "";
 }
 
-bool joystick_read(Joystick* joystick, JoystickReading* reading) {
+static bool live_joystick_read(Joystick* joystick, JoystickReading* reading) {
     SDL_PumpEvents();
     SDL_JoystickUpdate();
     if (!joystick || !SDL_JoystickGetAttached(joystick->device)) return false;
@@ -213,7 +219,7 @@ bool joystick_read(Joystick* joystick, JoystickReading* reading) {
 }
 
 void joystick_play_force(Joystick* joystick, const ForceEffect& effect) {
-    if (!joystick || !SDL_JoystickGetAttached(joystick->device)) return;
+    if (!joystick || !joystick->device || !SDL_JoystickGetAttached(joystick->device)) return;
     if (!joystick->haptic_tried) {
         joystick->haptic_tried = true;
         if (SDL_JoystickIsHaptic(joystick->device) == 1) {
@@ -248,8 +254,148 @@ void joystick_close(Joystick* joystick) {
         if (joystick->effect >= 0) SDL_HapticDestroyEffect(joystick->haptic, joystick->effect);
         SDL_HapticClose(joystick->haptic);
     }
-    SDL_JoystickClose(joystick->device);
+    if (joystick->device) SDL_JoystickClose(joystick->device);
     delete joystick;
+}
+
+// ---------------------------------------------------------------- reports
+
+namespace {
+
+// A fixed-size block of bytes as one report.
+template <size_t Size, class Live>
+void report_block(journal::Kind kind, uint8_t* block, Live live) {
+    struct Block {
+        uint8_t bytes[Size];
+    };
+    const Block value = journal::report<Block>(
+        kind,
+        [&] {
+            Block live_block{};
+            live(live_block.bytes);
+            return live_block;
+        },
+        [](journal::ValueWriter& w, const Block& v) { w.raw(v.bytes, Size); },
+        [](journal::ValueReader& r) {
+            Block read{};
+            r.raw(read.bytes, Size);
+            return read;
+        },
+        Block{});
+    std::memcpy(block, value.bytes, Size);
+}
+
+}  // namespace
+
+void keyboard_read(uint8_t state[256]) {
+    report_block<256>(journal::Kind::kKeyboard, state, live_keyboard_read);
+}
+
+void keyboard_layout_characters(uint8_t plain[256], uint8_t shifted[256]) {
+    uint8_t both[512];
+    report_block<512>(journal::Kind::kLayoutCharacters, both,
+                      [](uint8_t* live) { live_layout_characters(live, live + 256); });
+    std::memcpy(plain, both, 256);
+    std::memcpy(shifted, both + 256, 256);
+}
+
+void mouse_read(MouseReading* reading) {
+    *reading = journal::report<MouseReading>(
+        journal::Kind::kMouse,
+        [] {
+            MouseReading live;
+            live_mouse_read(&live);
+            return live;
+        },
+        [](journal::ValueWriter& w, const MouseReading& v) {
+            w.i32(v.x).i32(v.y).i32(v.relative_dx).i32(v.relative_dy);
+            w.u8(uint8_t((v.left ? 1 : 0) | (v.right ? 2 : 0) | (v.middle ? 4 : 0)));
+        },
+        [](journal::ValueReader& r) {
+            MouseReading v;
+            v.x = r.i32();
+            v.y = r.i32();
+            v.relative_dx = r.i32();
+            v.relative_dy = r.i32();
+            const uint8_t buttons = r.u8();
+            v.left = (buttons & 1) != 0;
+            v.right = (buttons & 2) != 0;
+            v.middle = (buttons & 4) != 0;
+            return v;
+        },
+        MouseReading{});
+}
+
+bool mouse_set_relative_mode(bool on) {
+    return journal::report_flag(journal::Kind::kRelativeMode,
+                                [on] { return live_set_relative_mode(on); });
+}
+
+bool mouse_over(Window* window) {
+    return journal::report_flag(journal::Kind::kMouseOver,
+                                [window] { return live_mouse_over(window); });
+}
+
+bool joysticks_init() {
+    return journal::report_flag(journal::Kind::kJoysticksInit, live_joysticks_init);
+}
+
+int32_t joysticks_attached() {
+    return journal::report_int(journal::Kind::kJoysticksAttached, live_joysticks_attached);
+}
+
+Joystick* joystick_open(int32_t device_index) {
+    if (!journal::replaying()) {
+        Joystick* joystick = live_joystick_open(device_index);
+        if (journal::recording()) {
+            const uint8_t opened = joystick ? 1 : 0;
+            journal::put(journal::Kind::kJoystickOpen, &opened, 1);
+        }
+        return joystick;
+    }
+    const bool opened = journal::report_flag(journal::Kind::kJoystickOpen, [] { return false; });
+    return opened ? new Joystick : nullptr;
+}
+
+std::string joystick_device_name(Joystick* joystick) {
+    return journal::report_text(journal::Kind::kJoystickName,
+                                [joystick] { return live_joystick_name(joystick); });
+}
+
+bool joystick_read(Joystick* joystick, JoystickReading* reading) {
+    struct Read {
+        bool attached = false;
+        JoystickReading reading{};
+    };
+    const Read value = journal::report<Read>(
+        journal::Kind::kJoystickRead,
+        [joystick, reading] {
+            Read live;
+            live.reading = *reading;
+            live.attached = live_joystick_read(joystick, &live.reading);
+            return live;
+        },
+        [](journal::ValueWriter& w, const Read& v) {
+            w.u8(v.attached ? 1 : 0);
+            if (!v.attached) return;
+            for (int32_t axis : v.reading.axes) w.i32(axis);
+            for (int32_t slider : v.reading.sliders) w.i32(slider);
+            for (uint32_t pov : v.reading.pov) w.u32(pov);
+            w.raw(v.reading.buttons, sizeof v.reading.buttons);
+        },
+        [](journal::ValueReader& r) {
+            Read v;
+            v.attached = r.u8() != 0;
+            if (!v.attached) return v;
+            for (int32_t& axis : v.reading.axes) axis = r.i32();
+            for (int32_t& slider : v.reading.sliders) slider = r.i32();
+            for (uint32_t& pov : v.reading.pov) pov = r.u32();
+            r.raw(v.reading.buttons, sizeof v.reading.buttons);
+            return v;
+        },
+        Read{});
+    if (value.attached) *reading = value.reading;
+    return value.attached;
 }
 
 }  // namespace kvn::platform

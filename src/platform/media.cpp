@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "platform/journal.h"
 #include "platform/window.h"
 
 namespace kvn::platform {
@@ -190,20 +191,40 @@ MediaPlayer::MediaPlayer() : state_(std::make_unique<State>()) {}
 
 MediaPlayer::~MediaPlayer() = default;
 
+// The players' answers pass through the recorder, as every other report from outside: a
+// replay opens and drives the real player (a movie still draws its frames) but the program
+// sees the recorded answers. A frame a movie drew into cannot be drawn again exactly, so it
+// gets no picture checksum.
 std::unique_ptr<MediaPlayer> MediaPlayer::open(const std::string& path, MediaKind kind) {
     std::unique_ptr<MediaPlayer> player(new MediaPlayer());
-    if (!player->state_->start(path, kind)) return nullptr;
+    const bool started = player->state_->start(path, kind);
+    const bool opened =
+        journal::report_flag(journal::Kind::kMediaOpen, [started] { return started; });
+    if (opened && !started) journal::diverge("the media file " + path + " did not open");
+    if (!opened) return nullptr;
     return player;
 }
 
+namespace {
+
+int64_t report_milliseconds(journal::Kind kind, int64_t live) {
+    return static_cast<int64_t>(journal::report<uint64_t>(
+        kind, [live] { return static_cast<uint64_t>(live); },
+        [](journal::ValueWriter& w, uint64_t v) { w.u64(v); },
+        [](journal::ValueReader& r) { return r.u64(); }, 0));
+}
+
+}  // namespace
+
 int64_t MediaPlayer::length_ms() {
-    return state_->length_ms();
+    return report_milliseconds(journal::Kind::kMediaLength, state_->length_ms());
 }
 int64_t MediaPlayer::position_ms() {
-    return state_->position_ms();
+    return report_milliseconds(journal::Kind::kMediaPosition, state_->position_ms());
 }
 bool MediaPlayer::play() {
-    return state_->play();
+    const bool played = state_->play();
+    return journal::report_flag(journal::Kind::kMediaPlay, [played] { return played; });
 }
 void MediaPlayer::seek_ms(int64_t position) {
     state_->seek_ms(position);
@@ -215,10 +236,33 @@ void MediaPlayer::set_volume(int32_t thousandths) {
     state_->set_volume(thousandths);
 }
 int32_t MediaPlayer::volume() {
-    return state_->volume();
+    const int32_t live = state_->volume();
+    return journal::report_int(journal::Kind::kMediaVolume, [live] { return live; });
 }
 bool MediaPlayer::source_size(int* width, int* height) {
-    return state_->source_size(width, height);
+    int live_width = 0, live_height = 0;
+    const bool live = state_->source_size(&live_width, &live_height);
+    struct Size {
+        bool known = false;
+        int32_t width = 0, height = 0;
+    };
+    const Size size = journal::report<Size>(
+        journal::Kind::kMediaSourceSize, [&] { return Size{live, live_width, live_height}; },
+        [](journal::ValueWriter& w, const Size& v) {
+            w.u8(v.known ? 1 : 0).i32(v.width).i32(v.height);
+        },
+        [](journal::ValueReader& r) {
+            Size v;
+            v.known = r.u8() != 0;
+            v.width = r.i32();
+            v.height = r.i32();
+            return v;
+        },
+        Size{});
+    if (!size.known) return false;
+    *width = size.width;
+    *height = size.height;
+    return true;
 }
 void MediaPlayer::set_destination(const MediaRectangle& rectangle) {
     state_->destination_ = rectangle;
@@ -233,10 +277,13 @@ void MediaPlayer::restore_back_buffer() {
     state_->restore_back_buffer();
 }
 bool MediaPlayer::frame_ready() {
-    return state_->frame_ready();
+    const bool live = state_->frame_ready();
+    return journal::report_flag(journal::Kind::kMediaFrameReady, [live] { return live; });
 }
 bool MediaPlayer::render_frame(int window_width, int window_height) {
-    return state_->render_frame(window_width, window_height);
+    journal::frame_has_unrepeatable_picture();
+    const bool live = state_->render_frame(window_width, window_height);
+    return journal::report_flag(journal::Kind::kMediaRender, [live] { return live; });
 }
 
 bool MediaPlayer::State::start(const std::string& path, MediaKind kind) {

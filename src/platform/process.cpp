@@ -12,6 +12,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "platform/journal.h"
 #include "platform/spawn.h"
 #include "platform/system.h"
 
@@ -95,31 +96,61 @@ std::string read_all(int fd) {
     }
 }
 
+// A replay starts no process: the program gets the recorded answers, and whatever the
+// process wrote shows up as a file whose hash the replay checks when it is read.
 void process_detach(ProcessId process) {
+    if (journal::replaying()) return;
     detached_children.push_back(process);
     collect_ended_children();
 }
 
 bool process_start(const char* command, ProcessId* process) {
-    collect_ended_children();
-    pid_t pid = 0;
-    if (!command || !spawn({"/bin/sh", "-c", command}, -1, &pid)) return false;
-    *process = pid;
+    struct Started {
+        bool started = false;
+        ProcessId pid = 0;
+    };
+    const Started result = journal::report<Started>(
+        journal::Kind::kProcessStart,
+        [command] {
+            Started live;
+            collect_ended_children();
+            pid_t pid = 0;
+            live.started = command && spawn({"/bin/sh", "-c", command}, -1, &pid);
+            live.pid = pid;
+            return live;
+        },
+        [](journal::ValueWriter& w, const Started& v) { w.u8(v.started ? 1 : 0).i32(v.pid); },
+        [](journal::ValueReader& r) {
+            Started v;
+            v.started = r.u8() != 0;
+            v.pid = r.i32();
+            return v;
+        },
+        Started{});
+    if (!result.started) return false;
+    *process = result.pid;
     return true;
 }
 
 int process_wait(ProcessId process) {
-    int status = 0;
-    while (waitpid(process, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
-    }
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    return journal::report_int(
+        journal::Kind::kProcessWait,
+        [process] {
+            int status = 0;
+            while (waitpid(process, &status, 0) < 0) {
+                if (errno != EINTR) return -1;
+            }
+            if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+            return WEXITSTATUS(status);
+        },
+        -1);
 }
 
 bool shell_open(const char* name) {
-    pid_t pid = 0;
-    return name && spawn({"xdg-open", name}, -1, &pid);
+    return journal::report_flag(journal::Kind::kShellOpen, [name] {
+        pid_t pid = 0;
+        return name && spawn({"xdg-open", name}, -1, &pid);
+    });
 }
 
 }  // namespace kvn::platform

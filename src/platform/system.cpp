@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include "platform/files.h"
+#include "platform/journal.h"
 
 extern char** environ;
 
@@ -84,18 +85,26 @@ std::string xdg_documents_dir(const std::string& home) {
 // ---------------------------------------------------------------- clock
 
 uint64_t performance_counter() {
-    return SDL_GetPerformanceCounter();
+    return journal::report_counter(journal::Kind::kCounter,
+                                   [] { return uint64_t{SDL_GetPerformanceCounter()}; });
 }
 
 uint64_t performance_frequency() {
-    return SDL_GetPerformanceFrequency();
+    constexpr uint64_t kNanoseconds = 1000000000;
+    return journal::report<uint64_t>(
+        journal::Kind::kCounterFrequency, [] { return uint64_t{SDL_GetPerformanceFrequency()}; },
+        [](journal::ValueWriter& w, uint64_t v) { w.u64(v); },
+        [](journal::ValueReader& r) { return r.u64(); }, kNanoseconds);
 }
 
 uint32_t tick_count_ms() {
-    return SDL_GetTicks();
+    return static_cast<uint32_t>(
+        journal::report_counter(journal::Kind::kTickCount, [] { return uint64_t{SDL_GetTicks()}; }));
 }
 
 void sleep_ms(uint32_t milliseconds) {
+    // A replay runs as fast as it draws unless it is asked to keep the recorded pace.
+    if (journal::replaying() && !journal::replay_real_time()) return;
     if (milliseconds == 0) {
         sched_yield();
     } else {
@@ -105,6 +114,7 @@ void sleep_ms(uint32_t milliseconds) {
 
 void sleep_precise_ms(double milliseconds) {
     if (!(milliseconds > 0.0)) return;
+    if (journal::replaying() && !journal::replay_real_time()) return;
     const double seconds = milliseconds / 1000.0;
     timespec remaining{static_cast<time_t>(seconds),
                        static_cast<long>((seconds - static_cast<time_t>(seconds)) * 1e9)};
@@ -148,7 +158,7 @@ std::string executable_path() {
     return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
-std::string command_line() {
+static std::string live_command_line() {
     std::string arguments = read_file("/proc/self/cmdline");
     std::string line;
     size_t start = 0;
@@ -164,7 +174,7 @@ std::string command_line() {
     return line;
 }
 
-bool debugger_attached() {
+static bool live_debugger_attached() {
     std::istringstream status(read_file("/proc/self/status"));
     std::string line;
     const std::string key = "TracerPid:";
@@ -192,7 +202,7 @@ void open_console() {
 
 // ---------------------------------------------------------------- machine information
 
-uint32_t machine_serial(uint32_t fallback) {
+static uint32_t live_machine_serial(uint32_t fallback) {
     std::string machine_id = trim_blanks(read_file("/etc/machine-id"));
     if (!machine_id.empty()) return fnv1a_32(machine_id.data(), machine_id.size());
     struct statvfs root {};
@@ -202,7 +212,7 @@ uint32_t machine_serial(uint32_t fallback) {
     return fallback;
 }
 
-int battery_percent() {
+static int live_battery_percent() {
     glob_t matches{};
     int percent = 255;
     if (glob("/sys/class/power_supply/BAT*/capacity", 0, nullptr, &matches) == 0) {
@@ -219,7 +229,7 @@ int battery_percent() {
     return percent;
 }
 
-std::string ui_locale() {
+static std::string live_ui_locale() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         std::string locale = environment_value(name);
         if (!locale.empty()) return locale;
@@ -227,7 +237,7 @@ std::string ui_locale() {
     return {};
 }
 
-std::string documents_folder() {
+static std::string live_documents_folder() {
     std::string home = home_directory();
     if (home.empty()) return {};
     std::string folder = xdg_documents_dir(home);
@@ -236,12 +246,61 @@ std::string documents_folder() {
     return is_directory(folder) ? folder : "";
 }
 
-LocalTime local_time() {
+static LocalTime live_local_time() {
     std::time_t now = std::time(nullptr);
     std::tm parts{};
     localtime_r(&now, &parts);
     return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
             parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+// ---------------------------------------------------------------- reports
+
+// What the program learns about the machine and its own process, through the recorder.
+
+std::string command_line() {
+    return journal::report_text(journal::Kind::kCommandLine, live_command_line);
+}
+
+bool debugger_attached() {
+    return journal::report_flag(journal::Kind::kDebugger, live_debugger_attached);
+}
+
+uint32_t machine_serial(uint32_t fallback) {
+    return static_cast<uint32_t>(journal::report_int(
+        journal::Kind::kMachineSerial,
+        [fallback] { return static_cast<int32_t>(live_machine_serial(fallback)); }));
+}
+
+int battery_percent() {
+    return journal::report_int(journal::Kind::kBattery, live_battery_percent, 255);
+}
+
+std::string ui_locale() {
+    return journal::report_text(journal::Kind::kLocale, live_ui_locale);
+}
+
+std::string documents_folder() {
+    return journal::report_text(journal::Kind::kDocumentsFolder, live_documents_folder);
+}
+
+LocalTime local_time() {
+    return journal::report<LocalTime>(
+        journal::Kind::kLocalTime, live_local_time,
+        [](journal::ValueWriter& w, const LocalTime& t) {
+            w.i32(t.year).i32(t.month).i32(t.day).i32(t.hour).i32(t.minute).i32(t.second);
+        },
+        [](journal::ValueReader& r) {
+            LocalTime t{};
+            t.year = r.i32();
+            t.month = r.i32();
+            t.day = r.i32();
+            t.hour = r.i32();
+            t.minute = r.i32();
+            t.second = r.i32();
+            return t;
+        },
+        LocalTime{1970, 1, 1, 0, 0, 0});
 }
 
 }  // namespace kvn::platform

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "platform/journal.h"
+
 namespace kvn::platform {
 
 namespace {
@@ -123,9 +125,46 @@ void window_set_bounds(Window* window, int x, int y, int width, int height) {
     SDL_SetWindowPosition(sdl(window), x, y);
 }
 
+namespace {
+
+// A pair of numbers and whether they could be read, as one report.
+struct NumberPair {
+    bool known = false;
+    int first = 0;
+    int second = 0;
+};
+
+template <class Live>
+NumberPair report_pair(journal::Kind kind, Live live) {
+    return journal::report<NumberPair>(
+        kind, live,
+        [](journal::ValueWriter& w, const NumberPair& v) {
+            w.u8(v.known ? 1 : 0).i32(v.first).i32(v.second);
+        },
+        [](journal::ValueReader& r) {
+            NumberPair v;
+            v.known = r.u8() != 0;
+            v.first = r.i32();
+            v.second = r.i32();
+            return v;
+        },
+        NumberPair{});
+}
+
+}  // namespace
+
 bool window_position(Window* window, int* x, int* y) {
-    if (!window) return false;
-    SDL_GetWindowPosition(sdl(window), x, y);
+    const NumberPair position = report_pair(journal::Kind::kWindowPosition, [window] {
+        NumberPair live;
+        if (window) {
+            live.known = true;
+            SDL_GetWindowPosition(sdl(window), &live.first, &live.second);
+        }
+        return live;
+    });
+    if (!position.known) return false;
+    *x = position.first;
+    *y = position.second;
     return true;
 }
 
@@ -134,19 +173,39 @@ void window_size(Window* window, int* width, int* height) {
 }
 
 bool window_has_input_focus(Window* window) {
-    return window && SDL_GetKeyboardFocus() == sdl(window);
+    return journal::report_flag(journal::Kind::kInputFocus, [window] {
+        return window && SDL_GetKeyboardFocus() == sdl(window);
+    });
 }
 
 void desktop_mode(int* width, int* height, int* bits_per_pixel) {
-    SDL_DisplayMode mode{};
-    if (!video_init() || SDL_GetDesktopDisplayMode(0, &mode) != 0) {
-        *width = *height = 0;
-        *bits_per_pixel = 24;
-        return;
-    }
-    *width = mode.w;
-    *height = mode.h;
-    *bits_per_pixel = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+    struct Mode {
+        int width = 0, height = 0, bits = 24;
+    };
+    const Mode mode = journal::report<Mode>(
+        journal::Kind::kDesktopMode,
+        [] {
+            Mode live;
+            SDL_DisplayMode desktop{};
+            if (video_init() && SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+                live.width = desktop.w;
+                live.height = desktop.h;
+                live.bits = static_cast<int>(SDL_BITSPERPIXEL(desktop.format));
+            }
+            return live;
+        },
+        [](journal::ValueWriter& w, const Mode& v) { w.i32(v.width).i32(v.height).i32(v.bits); },
+        [](journal::ValueReader& r) {
+            Mode v;
+            v.width = r.i32();
+            v.height = r.i32();
+            v.bits = r.i32();
+            return v;
+        },
+        Mode{});
+    *width = mode.width;
+    *height = mode.height;
+    *bits_per_pixel = mode.bits;
 }
 
 namespace {
@@ -171,11 +230,15 @@ bool find_display_mode(int display, int width, int height, int bits_per_pixel,
 }  // namespace
 
 bool display_has_mode(int width, int height, int bits_per_pixel) {
-    SDL_DisplayMode mode{};
-    return video_init() && find_display_mode(0, width, height, bits_per_pixel, &mode);
+    return journal::report_flag(journal::Kind::kDisplayHasMode, [=] {
+        SDL_DisplayMode mode{};
+        return video_init() && find_display_mode(0, width, height, bits_per_pixel, &mode);
+    });
 }
 
-bool window_enter_fullscreen(Window* window, int width, int height, int bits_per_pixel) {
+namespace {
+
+bool live_enter_fullscreen(Window* window, int width, int height, int bits_per_pixel) {
     const int display = SDL_GetWindowDisplayIndex(sdl(window));
     SDL_DisplayMode mode{};
     if (!find_display_mode(display < 0 ? 0 : display, width, height, bits_per_pixel, &mode))
@@ -186,6 +249,15 @@ bool window_enter_fullscreen(Window* window, int width, int height, int bits_per
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+// A replay switches the window as the recorded run did, but the program sees the recorded
+// answer whatever this display offers.
+bool window_enter_fullscreen(Window* window, int width, int height, int bits_per_pixel) {
+    const bool switched = live_enter_fullscreen(window, width, height, bits_per_pixel);
+    return journal::report_flag(journal::Kind::kEnterFullscreen, [switched] { return switched; });
 }
 
 void window_leave_fullscreen(Window* window) {
@@ -223,6 +295,11 @@ bool gl_context_current() {
 }
 
 void gl_swap(Window* window) {
+    if (journal::mode() != journal::Mode::kOff) {
+        int width = 0, height = 0;
+        SDL_GL_GetDrawableSize(sdl(window), &width, &height);
+        journal::end_frame(width, height);
+    }
     SDL_GL_SwapWindow(sdl(window));
 }
 

@@ -4,15 +4,18 @@
 #include "base/error_state.h"
 #include "kvn/base.h"
 #include "platform/system.h"
+#include "runtime/recording_switches.h"
 #include "runtime/runtime_state.h"
 
 namespace kvn {
 
 void program_entry(void* instance, int32_t show_code) {
     set_end_handler(end_runtime);
+    start_recording_or_replay();
     runtime.command_line_text = StringValue(platform::command_line().c_str());
     runtime.sub_table = kvn_sub_table;
     Set_Project_Defaults();
+    note_run_for_recording();
     try {
         runtime_init(instance, show_code, project_settings.title);
         // Without a window nothing of the program can run.

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/error_state.h"
+#include "platform/recording.h"
 #include "platform/system.h"
 #include "runtime/runtime_state.h"
 
@@ -54,6 +55,7 @@ void end_runtime() {
         append_number_to_log(error_state.current_module);
     }
     runtime_shutdown();
+    platform::recording_finish();
 }
 
 StringValue error_text() {

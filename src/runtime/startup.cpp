@@ -8,6 +8,7 @@
 #include "kvn/gfx.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/recording.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "runtime/media.h"
@@ -53,7 +54,9 @@ int32_t runtime_init(void* instance, int32_t show_code, const StringValue& title
     platform::window_set_title(renderer.display().window(), title.c_str());
     runtime.window_title = title;
     // The clock was first read when the renderer was made: the seed is how long that took.
-    random_seed(to_integer(clock_ms()));
+    const int32_t seed = to_integer(clock_ms());
+    random_seed(seed);
+    platform::recording_note_seed(seed);
 
     runtime.input_state = std::make_unique<InputState>();
     InputState& input = *runtime.input_state;

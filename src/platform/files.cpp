@@ -73,7 +73,7 @@ bool delete_file(const std::string& path) {
 namespace {
 
 // A hash of everything the stream holds, read from its start; the stream is left at its start.
-uint64_t content_hash(std::FILE* stream) {
+uint64_t hash_stream(std::FILE* stream) {
     uint64_t hash = 14695981039346656037ull;
     uint8_t chunk[1 << 16];
     size_t count = 0;
@@ -82,6 +82,32 @@ uint64_t content_hash(std::FILE* stream) {
         hash ^= count;
     }
     std::rewind(stream);
+    return hash;
+}
+
+// The content hash of an open file, computed once per file version: a program opens its
+// archive for every picture it loads.
+uint64_t content_hash(std::FILE* stream) {
+    struct Version {
+        dev_t device;
+        ino_t inode;
+        off_t size;
+        int64_t modified_ns;
+        uint64_t hash;
+    };
+    static std::vector<Version> known;
+    struct stat status {};
+    if (::fstat(::fileno(stream), &status) != 0) return hash_stream(stream);
+    const int64_t modified_ns =
+        int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec;
+    for (const Version& version : known) {
+        if (version.device == status.st_dev && version.inode == status.st_ino &&
+            version.size == status.st_size && version.modified_ns == modified_ns) {
+            return version.hash;
+        }
+    }
+    const uint64_t hash = hash_stream(stream);
+    known.push_back({status.st_dev, status.st_ino, status.st_size, modified_ns, hash});
     return hash;
 }
 

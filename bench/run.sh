@@ -52,6 +52,11 @@ cp build/bench/bench_game build/assets/* "$bench_dir/loose/"
 on_display "$bench_dir/archive/bench_game" 2>/dev/null
 on_display "$bench_dir/loose/bench_game" 2>/dev/null
 
+echo "== replay"
+mkdir -p "$bench_dir/replay"
+cp build/bench/bench_replay build/vd.gfx "$bench_dir/replay/"
+TMPDIR=$bench_dir/replay/ on_display "$bench_dir/replay/bench_replay" 2>/dev/null
+
 echo "== save"
 on_display build/bench/bench_save 2>/dev/null
 

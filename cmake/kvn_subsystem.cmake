@@ -23,8 +23,9 @@
 # backend fence (kvn_backend_fence), so an include of their headers fails to compile even
 # where they sit on the compiler's default path.
 #
-# PURE marks a core of plain code over plain data: no platform services, no outside libraries,
-# only other pure subsystems. The platform layer itself may link it, so it carries no backend
+# PURE marks a core of plain code over plain data: no platform services, only other pure
+# subsystems, and outside libraries only if they are no backend of the platform layer (a
+# compression library, say). The platform layer itself may link it, so it carries no backend
 # fence (the fence would hide the backends' headers from the platform layer's own files).
 function(kvn_add_subsystem name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "PURE" "TARGET"
@@ -35,9 +36,14 @@ function(kvn_add_subsystem name)
   endif()
 
   if(arg_PURE)
-    if(arg_PLATFORM OR arg_SERVICES OR arg_LIBRARIES OR arg_PKG_MODULES)
-      message(FATAL_ERROR "pure subsystem ${name} names platform services or outside libraries")
+    if(arg_PLATFORM OR arg_SERVICES)
+      message(FATAL_ERROR "pure subsystem ${name} names platform services")
     endif()
+    foreach(module ${arg_PKG_MODULES})
+      if(module MATCHES "^(sdl2|x11|mpv|gl)$")
+        message(FATAL_ERROR "pure subsystem ${name} links the platform backend ${module}")
+      endif()
+    endforeach()
     get_property(pure_subsystems GLOBAL PROPERTY KVN_PURE_SUBSYSTEMS)
     foreach(dependency ${arg_DEPENDS})
       if(NOT dependency IN_LIST pure_subsystems)

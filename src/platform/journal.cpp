@@ -55,14 +55,18 @@ std::string gl_text(GLenum name) {
     return text ? text : "";
 }
 
-void write_out(Recorder& state) {
+// Frames between two flushes of the recording: a flush costs a few bytes, and a program that
+// stops unexpectedly loses at most the frames since the last one.
+constexpr uint64_t kFramesPerFlush = 60;
+
+void write_out(Recorder& state, bool flush) {
     if (!state.file) return;
     std::vector<uint8_t> bytes;
     if (!state.header_written) {
         bytes = replay::encode_header(state.header);
         state.header_written = true;
     }
-    std::vector<uint8_t> records = state.encoder.take_bytes();
+    std::vector<uint8_t> records = state.encoder.take_bytes(flush);
     bytes.insert(bytes.end(), records.begin(), records.end());
     if (bytes.empty()) return;
     if (std::fwrite(bytes.data(), 1, bytes.size(), state.file) != bytes.size() ||
@@ -219,7 +223,7 @@ void end_frame(int width, int height) {
             checksum = replay::picture_checksum(state.pixels.data(), state.pixels.size());
         }
         state.encoder.end_frame(check, checksum);
-        write_out(state);
+        write_out(state, frame % kFramesPerFlush == 1);
     } else if (state.mode == Mode::kReplaying && !state.over) {
         if (!state.renderer_checked) {
             state.renderer_checked = true;
@@ -344,7 +348,7 @@ void recording_finish() {
     Recorder& state = recorder();
     if (state.mode == journal::Mode::kRecording) {
         state.encoder.finish();
-        write_out(state);
+        write_out(state, true);
         if (state.file) std::fclose(state.file);
         state.file = nullptr;
         state.mode = journal::Mode::kOff;

@@ -1,7 +1,10 @@
 #include "replay/recording_format.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace kvn::replay {
 
@@ -248,6 +251,72 @@ void put_string(std::vector<uint8_t>* out, const std::string& text) {
 
 void put_int(std::vector<uint8_t>* out, int32_t value) { put_varint(out, zigzag(value)); }
 
+// Where the records inflated from a stretch of the file end: a record found damaged is reported
+// at the end of the stretch it came from.
+struct Piece {
+    size_t records_end;
+    size_t file_end;
+};
+
+// The input is fed in small stretches, so a damaged record maps to a nearby file offset.
+constexpr size_t kInflateStretch = 64;
+
+// Inflates the raw deflate stream that starts at file offset `start`. A stream that stops
+// early (the program stopped after a flush) gives what it holds; a stream whose bytes do not
+// inflate is damaged where the inflater stopped.
+bool inflate_records(const std::vector<uint8_t>& file, size_t start, std::vector<uint8_t>* out,
+                     std::vector<Piece>* pieces, size_t* damaged_at) {
+    z_stream stream{};
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) throw std::bad_alloc();
+    uint8_t buffer[16384];
+    size_t at = start;
+    bool ended = false, failed = false;
+    while (!ended && !failed && at < file.size()) {
+        const size_t stretch = std::min(kInflateStretch, file.size() - at);
+        stream.next_in = const_cast<Bytef*>(file.data() + at);
+        stream.avail_in = static_cast<uInt>(stretch);
+        do {
+            stream.next_out = buffer;
+            stream.avail_out = sizeof buffer;
+            const int result = inflate(&stream, Z_NO_FLUSH);
+            const size_t produced = sizeof buffer - stream.avail_out;
+            if (result == Z_MEM_ERROR) {
+                inflateEnd(&stream);
+                throw std::bad_alloc();
+            }
+            if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) {
+                failed = true;
+                break;
+            }
+            if (produced > kLongestRecords - out->size()) {
+                failed = true;
+                break;
+            }
+            out->insert(out->end(), buffer, buffer + produced);
+            if (result == Z_STREAM_END) {
+                ended = true;
+                break;
+            }
+            if (result == Z_BUF_ERROR && produced == 0) break;
+        } while (stream.avail_in > 0 || stream.avail_out == 0);
+        const size_t used = stretch - stream.avail_in;
+        at += used;
+        pieces->push_back({out->size(), at});
+        if (!failed && !ended && used == 0) failed = true;
+    }
+    inflateEnd(&stream);
+    if (failed) {
+        *damaged_at = at;
+        return false;
+    }
+    // Bytes after the stream's end belong to nothing.
+    if (ended && at < file.size()) {
+        *damaged_at = at;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool is_kind(uint8_t number) { return number >= 1 && number < kKindLimit; }
@@ -323,6 +392,22 @@ std::vector<uint8_t> encode_header(const Header& header) {
 }
 
 // ---- Encoder ----
+
+struct Encoder::Deflater {
+    z_stream stream{};
+    bool ended = false;
+    Deflater() {
+        if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9,
+                         Z_DEFAULT_STRATEGY) != Z_OK) {
+            throw std::bad_alloc();
+        }
+    }
+    ~Deflater() { deflateEnd(&stream); }
+};
+
+Encoder::Encoder() : deflater_(std::make_unique<Deflater>()) {}
+
+Encoder::~Encoder() = default;
 
 bool Encoder::add(Kind kind, const void* data, size_t size) {
     const uint8_t number = static_cast<uint8_t>(kind);
@@ -418,15 +503,34 @@ void Encoder::flush_repeats() {
 }
 
 void Encoder::finish() {
+    finished_ = true;
     flush_repeats();
     output_.insert(output_.end(), frame_.begin() + static_cast<std::ptrdiff_t>(frame_written_),
                    frame_.end());
     frame_written_ = frame_.size();
 }
 
-std::vector<uint8_t> Encoder::take_bytes() {
+std::vector<uint8_t> Encoder::take_bytes(bool flush) {
     std::vector<uint8_t> out;
-    out.swap(output_);
+    Deflater& deflater = *deflater_;
+    if (deflater.ended) return out;
+    const int mode = finished_ ? Z_FINISH : flush ? Z_SYNC_FLUSH : Z_NO_FLUSH;
+    z_stream& stream = deflater.stream;
+    stream.next_in = output_.data();
+    stream.avail_in = static_cast<uInt>(output_.size());
+    uint8_t buffer[16384];
+    for (;;) {
+        stream.next_out = buffer;
+        stream.avail_out = sizeof buffer;
+        const int result = deflate(&stream, mode);
+        out.insert(out.end(), buffer, buffer + (sizeof buffer - stream.avail_out));
+        if (result == Z_STREAM_END) {
+            deflater.ended = true;
+            break;
+        }
+        if (stream.avail_in == 0 && stream.avail_out != 0) break;
+    }
+    output_.clear();
     return out;
 }
 
@@ -449,7 +553,25 @@ bool Decoder::open(std::vector<uint8_t> file, size_t* damaged_at) {
         return false;
     };
     if (!read_header(&in, &header_)) return damaged(in.damaged_at);
-    records_start_ = in.position;
+    std::vector<uint8_t> records;
+    std::vector<Piece> pieces;
+    size_t inflate_damage = 0;
+    if (!inflate_records(file_, in.position, &records, &pieces, &inflate_damage)) {
+        return damaged(inflate_damage);
+    }
+    const size_t file_size = file_.size();
+    file_.swap(records);
+    records.clear();
+    records.shrink_to_fit();
+    // A damaged record is reported at the end of the stretch of the file it came from.
+    auto damaged_record = [&](size_t offset) {
+        for (const Piece& piece : pieces) {
+            if (piece.records_end > offset) return damaged(piece.file_end);
+        }
+        return damaged(file_size);
+    };
+    records_start_ = 0;
+    in = Cursor{file_.data(), file_.size(), 0, 0};
 
     // Every record once, on a state of its own. A repeat run decodes its frame's bytes again
     // once: a frame leaves each kind it holds with a size that does not depend on the sizes it
@@ -463,7 +585,7 @@ bool Decoder::open(std::vector<uint8_t> file, size_t* damaged_at) {
     uint64_t frames = 0;
     while (in.position < file_.size()) {
         Record record;
-        if (!read_record(&in, kinds, &record)) return damaged(in.damaged_at);
+        if (!read_record(&in, kinds, &record)) return damaged_record(in.damaged_at);
         const size_t record_start = in.unit_start;
         switch (record.type) {
             case Record::kReading: after_frame_end = false; break;
@@ -473,24 +595,24 @@ bool Decoder::open(std::vector<uint8_t> file, size_t* damaged_at) {
                 frame_start = in.position;
                 after_frame_end = true;
                 frame_checked_again = false;
-                if (__builtin_add_overflow(frames, 1, &frames)) return damaged(record_start);
+                if (__builtin_add_overflow(frames, 1, &frames)) return damaged_record(record_start);
                 break;
             case Record::kRepeat: {
-                if (!after_frame_end) return damaged(record_start);
+                if (!after_frame_end) return damaged_record(record_start);
                 if (!frame_checked_again) {
                     Cursor again{file_.data(), previous_end, previous_start, previous_start};
                     Record replayed;
                     do {
                         if (!read_record(&again, kinds, &replayed) ||
                             replayed.type == Record::kRepeat) {
-                            return damaged(record_start);
+                            return damaged_record(record_start);
                         }
                     } while (replayed.type != Record::kFrameEnd);
-                    if (again.position != previous_end) return damaged(record_start);
+                    if (again.position != previous_end) return damaged_record(record_start);
                     frame_checked_again = true;
                 }
                 if (__builtin_add_overflow(frames, record.repeat_count, &frames)) {
-                    return damaged(record_start);
+                    return damaged_record(record_start);
                 }
                 frame_start = in.position;
                 break;

@@ -3,7 +3,7 @@
 // bytes, with no platform and no runtime state, so the format is tested and fuzzed directly;
 // the platform layer's recorder is the only user in the runtime.
 //
-// A file is a header followed by records. A record is one reading (its kind's byte, then its
+// A file is a header followed by a deflate stream of records. A record is one reading (its kind's byte, then its
 // value), the end of a frame (with the presented picture's checksum when one was taken), or a
 // run of frames identical to the frame before. Values are coded against the previous value of
 // the same kind: counters as the difference, everything else as the bytes that changed.
@@ -11,13 +11,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace kvn::replay {
 
 // The version of the format this code writes and the only one it reads.
-constexpr uint32_t kFormatVersion = 1;
+constexpr uint32_t kFormatVersion = 2;
+
+// The most bytes the records of one file may inflate to; a file claiming more is damaged.
+constexpr size_t kLongestRecords = size_t{1} << 29;
 
 // Every kind of reading. The numbers are part of the file format: never renumber, only append.
 enum class Kind : uint8_t {
@@ -109,10 +113,15 @@ struct Header {
 // The file's first bytes: magic, format version and the header's fields.
 std::vector<uint8_t> encode_header(const Header& header);
 
-// Codes readings and frame ends into records. Output is taken in pieces as the run goes, so a
-// recording is on disk up to its last complete frame whenever the program stops.
+// Codes readings and frame ends into records, deflated. Output is taken in pieces as the run
+// goes; each flushed piece ends on a whole record, so a recording is on disk up to its last
+// flush whenever the program stops.
 class Encoder {
   public:
+    Encoder();
+    ~Encoder();
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
     // Adds one reading to the frame being built. A counter kind's value is 8 bytes; a value
     // longer than kLongestValue is refused (false, nothing added).
     bool add(Kind kind, const void* data, size_t size);
@@ -122,10 +131,13 @@ class Encoder {
     // Writes out what is held back: a counted run of repeated frames and the readings after
     // the last frame end.
     void finish();
-    // The bytes coded since the last call, moved out.
-    std::vector<uint8_t> take_bytes();
+    // The deflated bytes coded since the last call. With flush, everything coded so far is in
+    // them (a few bytes dearer than letting the deflater choose); after finish, the stream's
+    // end is.
+    std::vector<uint8_t> take_bytes(bool flush = true);
 
   private:
+    struct Deflater;
     // A kind's previous value (empty before the first).
     struct KindState {
         std::vector<uint8_t> previous;
@@ -142,6 +154,8 @@ class Encoder {
     uint64_t repeats_ = 0;
     std::vector<uint8_t> runs_;
     std::vector<uint8_t> output_;
+    bool finished_ = false;
+    std::unique_ptr<Deflater> deflater_;
 };
 
 // One step of a recording: a reading, or the end of a frame.
@@ -159,9 +173,10 @@ struct Entry {
 // Reads a recording back, checking the whole file before the first step is handed out.
 class Decoder {
   public:
-    // Takes the file's bytes and checks the header and every record. False, with the offset of
-    // the first byte that cannot be read as what it should be, for a damaged, truncated or
-    // foreign file (a file that ends between two records is whole).
+    // Takes the file's bytes and checks the header and every record. False, with the offset in
+    // the file of the first byte that cannot be read as what it should be (for a record, the
+    // end of the deflated piece it came from), for a damaged, truncated or foreign file. A
+    // file that ends between two records is whole, so is a stream cut after a flush.
     bool open(std::vector<uint8_t> file, size_t* damaged_at);
     const Header& header() const { return header_; }
     // The number of frames the recording holds, repeated frames counted.
@@ -174,6 +189,7 @@ class Decoder {
         std::vector<uint8_t> previous;
     };
 
+    // The inflated records.
     std::vector<uint8_t> file_;
     Header header_;
     uint64_t frame_count_ = 0;

@@ -284,6 +284,32 @@ std::string documents_folder() {
     return journal::report_text(journal::Kind::kDocumentsFolder, live_documents_folder);
 }
 
+std::string program_environment_value(const char* name) {
+    return journal::report_text(journal::Kind::kEnvironment,
+                                [name] { return environment_value(name); });
+}
+
+std::vector<std::string> program_environment_entries() {
+    using Entries = std::vector<std::string>;
+    return journal::report<Entries>(
+        journal::Kind::kEnvironment, environment_entries,
+        [](journal::ValueWriter& w, const Entries& entries) {
+            for (const std::string& entry : entries) w.raw(entry.c_str(), entry.size() + 1);
+        },
+        [](journal::ValueReader& r) {
+            Entries entries;
+            const std::string all = r.rest();
+            for (size_t start = 0; start < all.size();) {
+                const size_t end = all.find('\0', start);
+                if (end == std::string::npos) break;
+                entries.push_back(all.substr(start, end - start));
+                start = end + 1;
+            }
+            return entries;
+        },
+        Entries{});
+}
+
 LocalTime local_time() {
     return journal::report<LocalTime>(
         journal::Kind::kLocalTime, live_local_time,

@@ -23,6 +23,10 @@ void sleep_precise_ms(double milliseconds);
 std::string environment_value(const char* name);
 // Every "NAME=value" entry of the process environment.
 std::vector<std::string> environment_entries();
+// environment_value and environment_entries as a program command reads them: through the
+// recorder, so a replay sees the recorded environment.
+std::string program_environment_value(const char* name);
+std::vector<std::string> program_environment_entries();
 // Sets the variable; an empty value removes it. False for an unusable name.
 bool environment_set(const char* name, const char* value);
 

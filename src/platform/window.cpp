@@ -169,7 +169,14 @@ bool window_position(Window* window, int* x, int* y) {
 }
 
 void window_size(Window* window, int* width, int* height) {
-    SDL_GetWindowSize(sdl(window), width, height);
+    const NumberPair size = report_pair(journal::Kind::kWindowSize, [window] {
+        NumberPair live;
+        live.known = true;
+        SDL_GetWindowSize(sdl(window), &live.first, &live.second);
+        return live;
+    });
+    *width = size.first;
+    *height = size.second;
 }
 
 bool window_has_input_focus(Window* window) {

@@ -368,6 +368,7 @@ const char* kind_description(Kind kind) {
         case Kind::kDebugger: return "a debugger check";
         case Kind::kCommandLine: return "a command line";
         case Kind::kFileHash: return "a file hash";
+        case Kind::kEnvironment: return "an environment variable";
     }
     return "an unknown reading";
 }

@@ -79,10 +79,12 @@ enum class Kind : uint8_t {
     kCommandLine = 44,
     // The hash of a file the program opened for reading.
     kFileHash = 45,
+    // An environment variable, or the whole environment, as a program command read it.
+    kEnvironment = 46,
 };
 
 // One more than the highest kind number.
-constexpr int kKindLimit = 46;
+constexpr int kKindLimit = 47;
 
 // True for the numbers that name a kind.
 bool is_kind(uint8_t number);

@@ -108,13 +108,13 @@ int32_t number_text_length(int32_t number) {
 StringValue env_get(const StringValue& name) {
     if (name.empty()) {
         std::string entries;
-        for (const std::string& entry : platform::environment_entries()) {
+        for (const std::string& entry : platform::program_environment_entries()) {
             entries += entry;
             entries += '\n';
         }
         return StringValue(entries.c_str());
     }
-    return StringValue(platform::environment_value(name.c_str()).c_str());
+    return StringValue(platform::program_environment_value(name.c_str()).c_str());
 }
 
 void env_put(const StringValue& name, const StringValue& value) {

@@ -1,7 +1,8 @@
-// Recording and replay of the game's crowded scene: (a) the cost of a frame while recording
-// (checksums off) against the same frames without, in alternating runs; (b) a paced run of a
-// minute recorded, then replayed without pacing: how much faster than real time, and how many
-// bytes a minute of play takes.
+// Recording and replay of the game: (a) the cost of a frame of the crowded scene while
+// recording (checksums off) against the same frames without, in alternating runs; (b) a paced
+// minute of the game as it is mostly played (a few enemies and shots) recorded, then replayed
+// without pacing: how much faster than real time, and how many bytes a minute of play takes,
+// with checksums off and on every frame.
 //
 // Without BENCH_REPLAY_ROLE the program is the driver and starts itself as the runs.
 #include <kvn/kvn.h>
@@ -41,9 +42,9 @@ double cpu_ms() {
     return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
-// One frame of the game's loop over the crowded scene.
-void scene_frame() {
-    fill_scene();
+// One frame of the game's loop over a scene of these counts.
+void scene_frame(const SceneCounts& counts = kCrowded) {
+    fill_scene(counts);
     Process_Master();
     Draw_Screen();
     Draw_FPS();
@@ -62,11 +63,11 @@ void run_frames() {
                 (cpu_ms() - start_cpu) / kFrames);
 }
 
-// Role "play": the crowded scene paced at 60 frames per second for the seconds of play.
+// Role "play": the scene as played, paced at 60 frames per second for the seconds of play.
 void run_play() {
     random_seed(7);
     const double end = elapsed_ms() + seconds_of_play() * 1000.0;
-    while (elapsed_ms() < end) scene_frame();
+    while (elapsed_ms() < end) scene_frame(kPlayed);
 }
 
 struct Run {
@@ -132,8 +133,9 @@ void drive() {
             recorded_cpu.push_back(cpu);
         }
     }
-    std::printf("crowded scene, %d frames unpaced, median of %d alternating runs:\n", kFrames,
-                kRounds);
+    std::printf("crowded scene (%d enemies, %d shots), %d frames unpaced, median of %d "
+                "alternating runs:\n",
+                kCrowded.enemies, kCrowded.shots, kFrames, kRounds);
     std::printf("  without recording: %.3f ms/frame wall, %.3f ms/frame CPU\n",
                 median(plain_wall), median(plain_cpu));
     std::printf("  recording (checksums off): %.3f ms/frame wall, %.3f ms/frame CPU\n",
@@ -144,16 +146,24 @@ void drive() {
     const double seconds = seconds_of_play();
     char play_environment[64];
     std::snprintf(play_environment, sizeof play_environment, "BENCH_REPLAY_SECONDS=%g", seconds);
-    const Run recorded = run_self(std::string("BENCH_REPLAY_ROLE=play ") + play_environment +
-                                  " KVN_RECORD_CHECK=0 KVN_RECORD='" + play_recording + "'");
+    const std::string play = std::string("BENCH_REPLAY_ROLE=play ") + play_environment;
+    const Run recorded =
+        run_self(play + " KVN_RECORD_CHECK=0 KVN_RECORD='" + play_recording + "'");
     const long size = file_size(play_recording);
-    const Run replayed = run_self(std::string("BENCH_REPLAY_ROLE=play ") + play_environment +
-                                  " KVN_REPLAY='" + play_recording + "'");
-    std::printf("paced play of %.0f s (process %.1f s), replayed without pacing in %.1f s: "
-                "%.2fx real time\n",
-                seconds, recorded.wall_s, replayed.wall_s, recorded.wall_s / replayed.wall_s);
-    std::printf("  recording: %ld bytes, %.1f KB per minute of play (aim: under 100 KB)\n", size,
+    const Run replayed = run_self(play + " KVN_REPLAY='" + play_recording + "'");
+    const Run checked = run_self(play + " KVN_RECORD_CHECK=1 KVN_RECORD='" + play_recording + "'");
+    const long checked_size = file_size(play_recording);
+    const Run checked_replay = run_self(play + " KVN_REPLAY='" + play_recording + "'");
+    std::printf("the game as played (%d enemies, %d shots), paced, %.0f s (process %.1f s):\n",
+                kPlayed.enemies, kPlayed.shots, seconds, recorded.wall_s);
+    std::printf("  checksums off: replayed without pacing in %.1f s, %.2fx real time; "
+                "%ld bytes, %.1f KB per minute of play (aim: under 100 KB)\n",
+                replayed.wall_s, recorded.wall_s / replayed.wall_s, size,
                 size / 1024.0 / (seconds / 60.0));
+    std::printf("  a checksum every frame: replayed and compared in %.1f s, %.2fx real time; "
+                "%ld bytes, %.1f KB per minute\n",
+                checked_replay.wall_s, checked.wall_s / checked_replay.wall_s, checked_size,
+                checked_size / 1024.0 / (seconds / 60.0));
 }
 
 }  // namespace

@@ -190,9 +190,9 @@ sleep 1.5
 press Escape
 wait_exit
 expect_equal "$exit_code" 0 "recording: exit code"
-fresh_frames=16,60,120
+fresh_frames=16,40,80
 replay "$work/fresh.kvr" "$work/quiet" "$fresh_frames" quiet
-[ "$(ended_at "$work/quiet.stderr")" -ge 120 ] ||
+[ "$(ended_at "$work/quiet.stderr")" -ge 80 ] ||
   fail "the recording ends at frame $(ended_at "$work/quiet.stderr"), before its shots"
 ( while :; do :; done ) &
 burner=$!

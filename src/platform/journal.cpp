@@ -142,10 +142,6 @@ Mode mode() {
     return recorder().mode;
 }
 
-bool replay_over() {
-    return recorder().over;
-}
-
 bool replay_real_time() {
     return recorder().real_time;
 }
@@ -318,10 +314,6 @@ void recording_note_run(const RunFacts& facts) {
     header.colour_bits = facts.colour_bits;
     header.frames_per_second = facts.frames_per_second;
     header.fullscreen = facts.fullscreen;
-}
-
-bool replay_running() {
-    return journal::replaying();
 }
 
 void recording_note_seed(int32_t seed) {

@@ -21,9 +21,6 @@ enum class Mode { kOff, kRecording, kReplaying };
 Mode mode();
 inline bool recording() { return mode() == Mode::kRecording; }
 inline bool replaying() { return mode() == Mode::kReplaying; }
-// True in a replay once the recording is used up: services give neutral answers (no key
-// down, no message, the clock standing still) while the program shuts down.
-bool replay_over();
 // True when a replay sleeps as asked (KVN_REPLAY_SPEED=1); otherwise it does not sleep.
 bool replay_real_time();
 

@@ -31,8 +31,6 @@ void recording_note_run(const RunFacts& facts);
 // each other as fast as they are drawn. A file that cannot be read or is damaged ends the
 // process with exit code 2 and "replay file is damaged at byte N" on standard error.
 void replay_start(const std::string& path, bool real_time);
-// True while a replay runs.
-bool replay_running();
 // The random generator's start-up seed: written into the header, or compared with the
 // recorded one in a replay.
 void recording_note_seed(int32_t seed);

@@ -437,23 +437,5 @@ TEST(RecordingFormatTest, PictureChecksumSeesEveryByteAndItsLength) {
     }
 }
 
-TEST(RecordingFormatTest, KindsAndTheirDescriptions) {
-    EXPECT_FALSE(is_kind(0));
-    EXPECT_TRUE(is_kind(1));
-    EXPECT_TRUE(is_kind(kKindLimit - 1));
-    EXPECT_FALSE(is_kind(kKindLimit));
-    EXPECT_FALSE(is_kind(0xF0));
-    for (int number = 1; number < kKindLimit; ++number) {
-        const std::string text = kind_description(static_cast<Kind>(number));
-        EXPECT_TRUE(text.rfind("a ", 0) == 0 || text.rfind("an ", 0) == 0) << number << text;
-        EXPECT_NE(text, "an unknown reading") << number;
-    }
-    EXPECT_STREQ(kind_description(Kind::kTickCount), "a clock reading");
-    EXPECT_STREQ(kind_description(Kind::kKeyboard), "a keyboard reading");
-    int counters = 0;
-    for (int number = 1; number < kKindLimit; ++number) counters += is_counter(static_cast<Kind>(number));
-    EXPECT_EQ(counters, 3);
-}
-
 }  // namespace
 }  // namespace kvn::replay

@@ -1,8 +1,4 @@
 // Start-up and shutdown of the input devices, and the pointer mode.
-#include <algorithm>
-#include <cstring>
-#include <string>
-
 #include "input/input_state.h"
 #include "kvn/base.h"
 #include "platform/system.h"
@@ -14,23 +10,6 @@ namespace {
 // The keyboard is read through the virtual-key table instead of scan codes when asked to.
 bool fallback_forced() {
     return platform::environment_value("KVN_INPUT_FALLBACK") == "1";
-}
-
-void open_joysticks(InputState& state) {
-    const int32_t attached = platform::joysticks_attached();
-    for (int32_t device = 0; device < attached && state.joystick_count < kMaxJoysticks; ++device) {
-        platform::Joystick* joystick = platform::joystick_open(device);
-        if (!joystick) continue;
-        // The platform knows one name per device; it stands for both the instance and the
-        // product name.
-        const std::string name = platform::joystick_device_name(joystick);
-        const std::string full = name + ", " + name;
-        char* slot = state.joystick_names[state.joystick_count];
-        const size_t length = std::min(full.size(), static_cast<size_t>(kJoystickNameSize - 1));
-        std::memcpy(slot, full.data(), length);
-        slot[length] = '\0';
-        state.joysticks[state.joystick_count++] = joystick;
-    }
 }
 
 // The mouse's cooperative level, relative reading and the system pointer for the mode. Hidden,
@@ -81,7 +60,7 @@ uint32_t input_init(InputState& state, platform::Window* window, bool hide_point
         state.pointer_visible = 1;
     }
 
-    if (state.device_layer) open_joysticks(state);
+    if (state.device_layer) update_joysticks(state);
     return result;
 }
 
@@ -96,6 +75,7 @@ void input_shutdown(InputState& state) {
     for (int32_t index = 0; index < state.joystick_count; ++index) {
         platform::joystick_close(state.joysticks[index]);
         state.joysticks[index] = nullptr;
+        state.joystick_slots[index] = JoystickSlot{};
     }
     state.joystick_count = 0;
     if (state.device_layer) platform::joysticks_quit();

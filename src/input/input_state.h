@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "input/device_values.h"
+#include "input/joystick_slots.h"
 #include "input/key_maps.h"
 #include "platform/events.h"
 #include "platform/input_devices.h"
@@ -53,14 +54,18 @@ struct InputState {
     bool keyboard_device = false;
     // The mouse is taken as a device (relative motion and wheel); false: the system cursor.
     bool mouse_device = false;
+    // Null while the joystick of that index is unplugged.
     platform::Joystick* joysticks[kMaxJoysticks] = {};
     char joystick_names[kMaxJoysticks][kJoystickNameSize] = {};
+    // The device each index belongs to and its connection while plugged in.
+    JoystickSlot joystick_slots[kMaxJoysticks];
     // Device path: one byte per scan code; fall-back: one byte per virtual key. Bit 7 = down.
     uint8_t keyboard_state[256] = {};
     InputWindowSource window_source = nullptr;
     // 1 while the system cursor is shown.
     uint8_t pointer_visible = 0;
     int32_t mouse_cooperative_flags = 0;
+    // Indices handed out so far; grows as joysticks are plugged in, never shrinks.
     int32_t joystick_count = 0;
     // Set after each presented frame; the first mouse read after it queries the device.
     uint8_t fresh_read = 1;
@@ -130,6 +135,9 @@ int32_t mouse_read(InputState& state, MouseRecord& record);
 void take_mouse_reading(InputState& state, const platform::MouseReading& reading,
                         MouseRecord& record);
 
+// Brings the joystick indices up to date with the joysticks attached now: an unplugged one
+// keeps its index and is closed, a newly attached one is opened into its index.
+void update_joysticks(InputState& state);
 // Reads joystick index (valid, joysticks on) into the reading; an unplugged joystick reads as
 // all zeros.
 void joystick_read(InputState& state, int32_t index, platform::JoystickReading& reading);

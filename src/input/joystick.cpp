@@ -1,6 +1,9 @@
-// Up to ten joysticks: axes scaled to -1..1, buttons, points of view, force feedback. Every
-// command checks the index and the joysticks-off flag first.
+// Up to ten joysticks, plugged in at start-up or later: axes scaled to -1..1, buttons, points
+// of view, force feedback. Every command checks the index and the joysticks-off flag first.
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "input/input_state.h"
 #include "kvn/input.h"
@@ -29,7 +32,46 @@ double axis(int32_t index, int axis_number) {
     return usable(index) ? axis_value(read(index).axes[axis_number]) : 0.0;
 }
 
+void set_name(InputState& state, int32_t index, const std::string& name) {
+    // The platform knows one name per device; it stands for both the instance and the
+    // product name.
+    const std::string full = name + ", " + name;
+    char* slot = state.joystick_names[index];
+    const size_t length = std::min(full.size(), static_cast<size_t>(kJoystickNameSize - 1));
+    std::memcpy(slot, full.data(), length);
+    slot[length] = '\0';
+}
+
 }  // namespace
+
+void update_joysticks(InputState& state) {
+    std::vector<platform::JoystickDevice> devices;
+    std::vector<AttachedJoystick> attached;
+    const int32_t count = platform::joysticks_attached();
+    for (int32_t device_index = 0; device_index < count; ++device_index) {
+        devices.push_back(platform::joystick_device(device_index));
+        attached.push_back({devices.back().connection, devices.back().identity});
+    }
+    const std::vector<JoystickSlot> slots(state.joystick_slots,
+                                          state.joystick_slots + state.joystick_count);
+    for (const JoystickChange& change : plan_joystick_indices(slots, attached, kMaxJoysticks)) {
+        JoystickSlot& slot = state.joystick_slots[change.index];
+        platform::joystick_close(state.joysticks[change.index]);
+        state.joysticks[change.index] = nullptr;
+        slot.connection = -1;
+        if (change.attached < 0) continue;
+        const platform::JoystickDevice& device = devices[static_cast<size_t>(change.attached)];
+        // A device that cannot be opened keeps its index and reads as unplugged; the next
+        // change of devices tries it again.
+        state.joysticks[change.index] = platform::joystick_open(change.attached);
+        if (state.joysticks[change.index]) slot.connection = device.connection;
+        if (change.index == state.joystick_count) {
+            slot.device = device.identity;
+            set_name(state, change.index, device.name);
+            ++state.joystick_count;
+        }
+    }
+}
 
 void joystick_read(InputState& state, int32_t index, platform::JoystickReading& reading) {
     if (!platform::joystick_read(state.joysticks[index], &reading)) clear_joystick_reading(reading);

@@ -18,9 +18,14 @@ platform::Window* input_window(const InputState& state) {
 
 void receive_input_event(const platform::InputEvent& event) {
     if (!active_input) return;
-    // Keys, buttons and joysticks are read as state; only the wheel is summed for the mouse.
-    if (event.kind == platform::InputEvent::Kind::kMouseWheel) {
+    // Keys, buttons and joysticks are read as state; only the wheel is summed for the mouse,
+    // and a joystick plugged in or out changes which joysticks there are.
+    using Kind = platform::InputEvent::Kind;
+    if (event.kind == Kind::kMouseWheel) {
         active_input->wheel_steps += event.wheel;
+    } else if ((event.kind == Kind::kJoystickAdded || event.kind == Kind::kJoystickRemoved) &&
+               active_input->device_layer && !active_input->joysticks_off) {
+        update_joysticks(*active_input);
     }
 }
 

@@ -186,9 +186,15 @@ static Joystick* live_joystick_open(int32_t device_index) {
     return joystick;
 }
 
-static std::string live_joystick_name(Joystick* joystick) {
-    const char* name = joystick ? SDL_JoystickName(joystick->device) : nullptr;
-    return name ? name : "";
+static JoystickDevice live_joystick_device(int32_t device_index) {
+    JoystickDevice device;
+    device.connection = SDL_JoystickGetDeviceInstanceID(device_index);
+    const char* name = SDL_JoystickNameForIndex(device_index);
+    device.name = name ? name : "";
+    char guid[33] = {};
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(device_index), guid, sizeof guid);
+    device.identity = std::string(guid) + '/' + device.name;
+    return device;
 }
 
 static bool live_joystick_read(Joystick* joystick, JoystickReading* reading) {
@@ -357,9 +363,24 @@ Joystick* joystick_open(int32_t device_index) {
     return opened ? new Joystick : nullptr;
 }
 
-std::string joystick_device_name(Joystick* joystick) {
-    return journal::report_text(journal::Kind::kJoystickName,
-                                [joystick] { return live_joystick_name(joystick); });
+JoystickDevice joystick_device(int32_t device_index) {
+    return journal::report<JoystickDevice>(
+        journal::Kind::kJoystickDevice, [device_index] { return live_joystick_device(device_index); },
+        [](journal::ValueWriter& w, const JoystickDevice& v) {
+            w.i32(v.connection).u32(static_cast<uint32_t>(v.name.size()));
+            w.raw(v.name.data(), v.name.size()).raw(v.identity.data(), v.identity.size());
+        },
+        [](journal::ValueReader& r) {
+            JoystickDevice v;
+            v.connection = r.i32();
+            const uint32_t name_size = r.u32();
+            std::string rest = r.rest();
+            if (name_size > rest.size()) journal::diverge("the recording has a damaged joystick");
+            v.name = rest.substr(0, name_size);
+            v.identity = rest.substr(name_size);
+            return v;
+        },
+        JoystickDevice{});
 }
 
 bool joystick_read(Joystick* joystick, JoystickReading* reading) {

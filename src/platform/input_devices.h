@@ -75,10 +75,21 @@ bool joysticks_init();
 void joysticks_quit();
 // Number of joysticks attached now.
 int32_t joysticks_attached();
+// An attached joystick as the platform lists it, before it is opened.
+struct JoystickDevice {
+    // This connection; a device gets a new one each time it is plugged in.
+    int32_t connection = -1;
+    std::string name;
+    // What stays the same when the device is plugged in again: its model (the platform's
+    // GUID of bus, vendor, product and version) and its name. Two devices of one model share
+    // it (a serial number is known only once a device is open, too late to choose its index).
+    std::string identity;
+};
+
+// The attached joystick with this device index (0 .. joysticks_attached() - 1).
+JoystickDevice joystick_device(int32_t device_index);
 // Opens the attached joystick with this device index; null on failure.
 Joystick* joystick_open(int32_t device_index);
-// The device's name as the platform reports it.
-std::string joystick_device_name(Joystick* joystick);
 // Pumps events and reads the joystick; false (reading untouched) when it is unplugged.
 bool joystick_read(Joystick* joystick, JoystickReading* reading);
 // Stops and destroys the device's previous effect and plays this one once; nothing when the

@@ -369,6 +369,7 @@ const char* kind_description(Kind kind) {
         case Kind::kCommandLine: return "a command line";
         case Kind::kFileHash: return "a file hash";
         case Kind::kEnvironment: return "an environment variable";
+        case Kind::kJoystickDevice: return "an attached joystick";
     }
     return "an unknown reading";
 }

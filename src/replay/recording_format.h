@@ -43,7 +43,7 @@ enum class Kind : uint8_t {
     kJoysticksInit = 13,
     kJoysticksAttached = 14,
     kJoystickOpen = 15,
-    kJoystickName = 16,
+    kJoystickName = 16,  // written by earlier versions only
     kJoystickRead = 17,
     // The window and the display.
     kInputFocus = 18,
@@ -81,10 +81,12 @@ enum class Kind : uint8_t {
     kFileHash = 45,
     // An environment variable, or the whole environment, as a program command read it.
     kEnvironment = 46,
+    // An attached joystick before it is opened: its connection, name and identity.
+    kJoystickDevice = 47,
 };
 
 // One more than the highest kind number.
-constexpr int kKindLimit = 47;
+constexpr int kKindLimit = 48;
 
 // True for the numbers that name a kind.
 bool is_kind(uint8_t number);

@@ -1,12 +1,13 @@
 // Joysticks through the platform's virtual joysticks, attached before input start-up: names, index
 // guards, axes, buttons, points of view, the simple state, the waits' dead zone, switching
-// joysticks off, and unplugging.
+// joysticks off, unplugging, and plugging in and out while input runs.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "input/input_state.h"
 #include "kvn/input.h"
+#include "platform/events.h"
 #include "platform/input_devices.h"
 #include "support/platform_test_support.h"
 #include "support/scratch_directory.h"
@@ -53,8 +54,8 @@ class JoystickTest : public testing_support::ScratchDirectoryTest {
     void TearDown() override {
         attach_input(nullptr);
         input_shutdown(state_);
-        virtual_joystick_detach(platform::joysticks_attached() - 1);
-        virtual_joystick_detach(0);
+        while (platform::joysticks_attached() > 0 && virtual_joystick_detach(0)) {
+        }
         joystick_service_stop();
         ScratchDirectoryTest::TearDown();
     }
@@ -79,6 +80,13 @@ class JoystickTest : public testing_support::ScratchDirectoryTest {
         pump_passes = 0;
         wait_any_input_step();
         return pump_passes;
+    }
+
+    // Takes every waiting event out of the queue, as the frame loop's message pump does.
+    static void pump() {
+        platform::Message message;
+        while (platform::remove_message(nullptr, &message)) {
+        }
     }
 
     InputState state_;
@@ -176,8 +184,58 @@ TEST_F(JoystickTest, AnUnpluggedJoystickReadsAsZeros) {
     EXPECT_EQ(joystick_pov_y(0), 0);
     joystick_force(0, 100, 1, 0);
     EXPECT_EQ(wait_passes(), 15);
-    // Put one back so the fixture's detaching finds two.
-    first_ = attach("Pad One", 6, 4, 1);
+}
+
+TEST_F(JoystickTest, JoysticksPluggedInAndOutWhileInputRuns) {
+    // The device index of each virtual joystick, by name, as attached now.
+    const auto device_of = [](const std::string& name) {
+        for (int device = 0; device < platform::joysticks_attached(); ++device) {
+            if (platform::joystick_device(device).name == name) return device;
+        }
+        return -1;
+    };
+    const struct {
+        const char* step;
+        const char* attach;  // a joystick plugged in, or null
+        const char* detach;  // a joystick unplugged, or null
+        int32_t count;
+        const char* names[4];
+        // The joystick whose X axis is then pushed fully right, and which index reads it.
+        const char* pushed;
+        int32_t pushed_index;
+    } steps[] = {
+        {"the start-up events change nothing", nullptr, nullptr, 2,
+         {"Pad One, Pad One", "Pad Two, Pad Two", "", ""}, "Pad Two", 1},
+        {"plugged in later", "Pad Three", nullptr, 3,
+         {"Pad One, Pad One", "Pad Two, Pad Two", "Pad Three, Pad Three", ""}, "Pad Three", 2},
+        {"unplugged keeps its index", nullptr, "Pad One", 3,
+         {"Pad One, Pad One", "Pad Two, Pad Two", "Pad Three, Pad Three", ""}, "Pad Two", 1},
+        {"another device takes a new index", "Stick", nullptr, 4,
+         {"Pad One, Pad One", "Pad Two, Pad Two", "Pad Three, Pad Three", "Stick, Stick"},
+         "Stick", 3},
+        {"the same device takes its index back", "Pad One", nullptr, 4,
+         {"Pad One, Pad One", "Pad Two, Pad Two", "Pad Three, Pad Three", "Stick, Stick"},
+         "Pad One", 0},
+    };
+    for (const auto& s : steps) {
+        if (s.attach) {
+            ASSERT_GE(attach(s.attach, 6, 4, 1), 0) << s.step;
+        }
+        if (s.detach) {
+            ASSERT_TRUE(virtual_joystick_detach(device_of(s.detach))) << s.step;
+        }
+        pump();
+        EXPECT_EQ(joystick_count(), s.count) << s.step;
+        for (int32_t index = 0; index < 4; ++index) {
+            EXPECT_STREQ(joystick_name(index).c_str(), s.names[index]) << s.step << " " << index;
+        }
+        ASSERT_TRUE(virtual_joystick_set_axis(device_of(s.pushed), 0, 32767)) << s.step;
+        for (int32_t index = 0; index < 4; ++index) {
+            EXPECT_EQ(joystick_x(index), index == s.pushed_index ? 1.0 : 0.0)
+                << s.step << " " << index;
+        }
+        ASSERT_TRUE(virtual_joystick_set_axis(device_of(s.pushed), 0, 0)) << s.step;
+    }
 }
 
 }  // namespace

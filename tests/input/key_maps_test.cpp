@@ -36,7 +36,7 @@ struct HeldKeys {
         if (keyboard_device) {
             std::memcpy(state, scan_state, sizeof state);
         } else {
-            virtual_key_state(scan_state, state);
+            virtual_key_state(scan_state, map, state);
         }
     }
     bool down(int code) const { return (state[map[code]] & 0x80) != 0; }

@@ -7,6 +7,7 @@
 #include "input/device_values.h"
 #include "input/joystick_slots.h"
 #include "input/key_maps.h"
+#include "input/press_latch.h"
 #include "platform/events.h"
 #include "platform/input_devices.h"
 #include "platform/window.h"
@@ -82,9 +83,16 @@ struct InputState {
     bool joysticks_off = false;
     // The character the previous inkey_char saw (folded to lower case), for repeat suppression.
     uint8_t last_typed = 0;
-    // The layout's characters, fetched at the first typed-character read and kept.
+    // The layout's characters, fetched at the first typed-character read (the fall-back path:
+    // the first keyboard poll) and kept.
     KeyLayout layout;
     bool layout_fetched = false;
+    // Fall-back path: scan code -> virtual key for that layout.
+    uint8_t layout_keys[256] = {};
+    // Key presses (by scan code) and mouse buttons (0 left, 1 right, 2 middle) shorter than a
+    // reading, from the platform's events.
+    PressLatch key_taps;
+    PressLatch button_taps;
     InputWaitHooks wait_hooks;
 };
 
@@ -111,8 +119,13 @@ void set_pointer_mode(InputState& state, bool shown);
 // Applies the remembered pointer mode again for the current window, without moving the pointer.
 void reapply_pointer_mode(InputState& state);
 
-// Refreshes the keyboard state, only while the input window is the active one.
+// Refreshes the keyboard state, only while the input window is the active one. Keys tapped
+// (down and up) since the previous frame poll read as down until the next frame poll.
 void keyboard_poll(InputState& state);
+// The poll that starts an input frame (each presented frame, each pass of a wait): the taps
+// seen before it are shown from now on, those shown so far no longer; the next mouse read is
+// a fresh read.
+void input_frame_poll(InputState& state);
 // True when the key with this scan code (taken modulo 256) is down in the polled state.
 bool scan_code_down(const InputState& state, int32_t scan_code);
 // One typed character or 0 (polls first).
@@ -131,7 +144,7 @@ struct MouseRecord {
 // reading was made.
 int32_t mouse_read(InputState& state, MouseRecord& record);
 // The steps of mouse_read after the device was read: movement on a fresh read, the cache
-// otherwise, the buttons.
+// otherwise, the buttons (with the clicks since the previous fresh read, until the next one).
 void take_mouse_reading(InputState& state, const platform::MouseReading& reading,
                         MouseRecord& record);
 

@@ -102,8 +102,33 @@ bool silent(uint8_t code) {
     return false;
 }
 
+bool is_upper(uint8_t character) {
+    return character >= 'A' && character <= 'Z';
+}
+
+bool is_letter(uint8_t character) {
+    return is_upper(character) || (character >= 'a' && character <= 'z');
+}
+
+bool is_digit(uint8_t character) {
+    return character >= '0' && character <= '9';
+}
+
 uint8_t fold_to_lower(uint8_t character) {
-    return character >= 'A' && character <= 'Z' ? static_cast<uint8_t>(character + 32) : character;
+    return is_upper(character) ? static_cast<uint8_t>(character + 32) : character;
+}
+
+uint8_t to_upper(uint8_t character) {
+    return character >= 'a' && character <= 'z' ? static_cast<uint8_t>(character - 32) : character;
+}
+
+// The virtual keys of the keys that type characters: letters ('A'-'Z'), digits and the
+// punctuation keys (186-192, 219-222, 226); not the numeric pad and function keys, whose
+// virtual keys share numbers with lower-case letters.
+bool typing_key(uint8_t virtual_key) {
+    return is_upper(virtual_key) || is_digit(virtual_key) ||
+           (virtual_key >= 186 && virtual_key <= 192) ||
+           (virtual_key >= 219 && virtual_key <= 222) || virtual_key == 226;
 }
 
 }  // namespace
@@ -114,10 +139,28 @@ void build_key_map(bool keyboard_device, uint8_t key_map[256]) {
     }
 }
 
-void virtual_key_state(const uint8_t scan_state[256], uint8_t key_state[256]) {
+void layout_virtual_keys(const KeyLayout& layout, uint8_t virtual_keys[256]) {
+    for (int code = 0; code < 256; ++code) {
+        const uint8_t placed = fallback_table().keys[code];
+        virtual_keys[code] = placed;
+        if (!typing_key(placed)) continue;
+        const uint8_t plain = layout.plain[code];
+        const uint8_t shifted = layout.shifted[code];
+        if (is_letter(plain) || is_digit(plain)) {
+            virtual_keys[code] = to_upper(plain);
+        } else if (is_digit(shifted)) {
+            virtual_keys[code] = shifted;
+        } else if (is_upper(placed) || is_digit(placed)) {
+            virtual_keys[code] = kNoVirtualKey;
+        }
+    }
+}
+
+void virtual_key_state(const uint8_t scan_state[256], const uint8_t virtual_keys[256],
+                       uint8_t key_state[256]) {
     std::memset(key_state, 0, 256);
     for (int code = 0; code < 256; ++code) {
-        const uint8_t key = fallback_table().keys[code];
+        const uint8_t key = virtual_keys[code];
         // Virtual key 0 and the "no key" value are never down.
         if (key != 0 && key != kNoVirtualKey && (scan_state[code] & 0x80)) key_state[key] = 0x80;
     }

@@ -35,7 +35,8 @@ bool read_clamped(MouseRecord& record) {
 
 void take_mouse_reading(InputState& state, const platform::MouseReading& reading,
                         MouseRecord& record) {
-    if (state.fresh_read) {
+    const bool fresh = state.fresh_read != 0;
+    if (fresh) {
         state.fresh_read = 0;
         int32_t dx = 0, dy = 0;
         if (state.pointer_visible) {
@@ -58,9 +59,13 @@ void take_mouse_reading(InputState& state, const platform::MouseReading& reading
     record.dx = state.cached_dx;
     record.dy = state.cached_dy;
     record.wheel = state.cached_wheel;
-    record.left = reading.left ? 1 : 0;
-    record.right = reading.right ? 1 : 0;
-    record.middle = reading.middle ? 1 : 0;
+    // Clicks between two fresh reads read as held from the next fresh read to the one after.
+    uint8_t buttons[3] = {uint8_t(reading.left ? 0x80 : 0), uint8_t(reading.right ? 0x80 : 0),
+                          uint8_t(reading.middle ? 0x80 : 0)};
+    apply_press_latch(state.button_taps, buttons, 3, fresh);
+    record.left = buttons[0] ? 1 : 0;
+    record.right = buttons[1] ? 1 : 0;
+    record.middle = buttons[2] ? 1 : 0;
 }
 
 int32_t mouse_read(InputState& state, MouseRecord& record) {

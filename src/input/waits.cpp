@@ -26,9 +26,9 @@ void yield_processor() {
     platform::sleep_ms(0);
 }
 
-bool any_key_down(InputState& state) {
+// The keys are tested in the state the pass polled: one device read per pass.
+bool any_key_down(const InputState& state) {
     for (int32_t code = 0; code < 255; ++code) {
-        keyboard_poll(state);
         if (scan_code_down(state, code)) return true;
     }
     return false;
@@ -44,33 +44,39 @@ bool any_joystick_input(InputState& state) {
     return false;
 }
 
-}  // namespace
-
-void wait_any_input_step() {
-    if (!active_input) return;
-    InputState& state = *active_input;
+// Watches every device for up to kPasses passes; true when a reading of the mouse showed a
+// button down (a click shorter than a pass included, which the next fresh read drops again).
+bool wait_for_input(InputState& state) {
     MouseRecord record;
     mouse_read(state, record);
     const int32_t x = state.mouse_x, y = state.mouse_y;
     const bool left = record.left != 0, right = record.right != 0;
 
+    bool button_down = false;
     for (int pass = 0; pass < kPasses; ++pass) {
         pump_step(state);
-        keyboard_poll(state);
-        state.fresh_read = 1;
+        input_frame_poll(state);
         if (state.wait_hooks.escape_ends_program && state.wait_hooks.escape_ends_program() &&
             (scan_code_down(state, kScanEscapeAlias) || scan_code_down(state, kScanEscape))) {
             end_program();
         }
-        if (any_key_down(state)) return;
+        if (any_key_down(state)) break;
         mouse_read(state, record);
+        button_down = button_down || record.left || record.right || record.middle;
         if (state.mouse_x != x || state.mouse_y != y || (record.left != 0) != left ||
             (record.right != 0) != right) {
-            return;
+            break;
         }
-        if (any_joystick_input(state)) return;
+        if (any_joystick_input(state)) break;
         platform::sleep_ms(kPassSleepMs);
     }
+    return button_down;
+}
+
+}  // namespace
+
+void wait_any_input_step() {
+    if (active_input) wait_for_input(*active_input);
 }
 
 void wait_key() {
@@ -86,7 +92,9 @@ void wait_key() {
 void wait_mouse_button() {
     if (!active_input) return;
     while (mouse_any_button()) yield_processor();
-    while (!mouse_any_button()) wait_any_input_step();
+    // A click within one pass is seen by that pass only, so the pass reports it.
+    bool clicked = false;
+    while (!clicked && !mouse_any_button()) clicked = wait_for_input(*active_input);
     while (mouse_any_button()) yield_processor();
 }
 

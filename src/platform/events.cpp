@@ -73,6 +73,21 @@ bool translate_input(const SDL_Event& event, InputEvent* input) {
             input->wheel =
                 event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
             return true;
+        case SDL_MOUSEBUTTONDOWN:
+            input->kind = Kind::kMouseButtonDown;
+            switch (event.button.button) {
+                case SDL_BUTTON_LEFT:
+                    input->index = 0;
+                    return true;
+                case SDL_BUTTON_RIGHT:
+                    input->index = 1;
+                    return true;
+                case SDL_BUTTON_MIDDLE:
+                    input->index = 2;
+                    return true;
+                default:
+                    return false;
+            }
         case SDL_JOYDEVICEADDED:
         case SDL_JOYDEVICEREMOVED:
             input->kind =
@@ -116,7 +131,7 @@ void write_input(journal::ValueWriter& writer, const InputEvent& input) {
 InputEvent read_input(journal::ValueReader& reader) {
     InputEvent input;
     const uint8_t kind = reader.u8();
-    if (kind > static_cast<uint8_t>(InputEvent::Kind::kJoystickHat)) {
+    if (kind > static_cast<uint8_t>(InputEvent::Kind::kMouseButtonDown)) {
         journal::diverge("the recording has an input event of an unknown kind");
     }
     input.kind = static_cast<InputEvent::Kind>(kind);

@@ -56,6 +56,7 @@ struct InputEvent {
         kJoystickButtonDown,
         kJoystickButtonUp,
         kJoystickHat,
+        kMouseButtonDown,
     };
     Kind kind = Kind::kKeyDown;
     // Keys: the DirectInput scan code (0 for a key without one) and whether holding the key
@@ -67,6 +68,7 @@ struct InputEvent {
     char text[32] = {};
     // Mouse wheel: steps, positive away from the user.
     int32_t wheel = 0;
+    // A mouse button pressed: the button in index (0 left, 1 right, 2 middle).
     // Joysticks: the device (the index when added, the instance id otherwise), the axis, button
     // or hat number, and the axis position -32768..32767 or the hat direction in hundredths of
     // a degree clockwise from up (-1 centred).

@@ -84,8 +84,7 @@ void debug_break(int32_t value) {
     platform::debug_string(text);
     runtime.paused = false;
     if (runtime.input_state) {
-        keyboard_poll(*runtime.input_state);
-        runtime.input_state->fresh_read = 1;
+        input_frame_poll(*runtime.input_state);
     }
     runtime.reactivate_request = true;
 }

@@ -60,8 +60,7 @@ void show_screen() {
     }
 
     InputState& input = *runtime.input_state;
-    keyboard_poll(input);
-    input.fresh_read = 1;
+    input_frame_poll(input);
 
     if (runtime.escape_ends_program &&
         (scan_code_down(input, kScanEscapeAlias) || scan_code_down(input, kScanEscape))) {

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,17 +19,38 @@
 #include "platform/system.h"
 #include "platform/window.h"
 #include "runtime/runtime_state.h"
+#include "support/platform_test_support.h"
 #include "support/scratch_directory.h"
 
 namespace kvn {
 namespace {
 
 int pump_passes = 0;
+// What a wait's pump does first at a pass (1 = the first), for presses made within a wait.
+// A wait that misses such a press fails the test (its pump fails, which ends the program)
+// instead of hanging it.
+std::function<void(int)> at_pump_pass;
+constexpr int kGiveUpPasses = 200;
 
 bool count_and_pump() {
     ++pump_passes;
+    if (at_pump_pass) at_pump_pass(pump_passes);
     pump_window_messages();
-    return true;
+    return !at_pump_pass || pump_passes < kGiveUpPasses;
+}
+
+// Presses shorter than a poll: both events arrive between two readings, which find the key
+// (A, usage 4) or the button up.
+void push_key_tap() {
+    testing_support::push_key_event(main_window(), true, 4, false);
+    testing_support::push_key_event(main_window(), false, 4, false);
+}
+void push_click(int button) {
+    testing_support::push_mouse_button_event(main_window(), true, button);
+    testing_support::push_mouse_button_event(main_window(), false, button);
+}
+void push_left_click() {
+    push_click(1);
 }
 
 void xdo(const std::string& arguments) {
@@ -63,6 +85,8 @@ class InputTest : public testing_support::ScratchDirectoryTest {
         runtime_init(nullptr, 1, "Input");
         ASSERT_NE(main_window(), nullptr);
         input_ = runtime.input_state.get();
+        pump_passes = 0;
+        at_pump_pass = nullptr;
         input_->wait_hooks.pump_messages = count_and_pump;
         platform::window_raise(main_window());
         ASSERT_TRUE(eventually([] {
@@ -72,6 +96,7 @@ class InputTest : public testing_support::ScratchDirectoryTest {
         ASSERT_TRUE(platform::window_position(main_window(), &window_x_, &window_y_));
     }
     void TearDown() override {
+        at_pump_pass = nullptr;
         std::system("xdotool keyup a b 2 shift KP_Divide Return Escape mouseup 1 >/dev/null 2>&1");
         allow_escape(1);
         runtime_shutdown();
@@ -270,6 +295,75 @@ TEST_F(InputTest, WaitAnyInputStepEndsOnAMoveOrAKeyAndEscapeObeysAllowEscape) {
     hold("Escape", 1);
     EXPECT_EQ(wait_passes(), 1) << "Escape is a key; the program goes on";
     release("Escape", 1);
+}
+
+TEST_P(KeyboardPathTest, ATapBetweenTwoFramePollsReadsAsDownForTheNextFrame) {
+    push_key_tap();
+    // The fall-back path takes key events with the window's messages.
+    pump_window_messages();
+    show_screen();
+    EXPECT_EQ(key_down(30), 1);
+    EXPECT_EQ(key_down(30), 1) << "for the whole frame";
+    EXPECT_EQ(inkey_char(), 'a');
+    show_screen();
+    EXPECT_EQ(key_down(30), 0);
+
+    // A real press of 1 ms: down in exactly one frame.
+    xdo("keydown a sleep 0.001 keyup a");
+    int frames_down = 0;
+    for (int frame = 0; frame < 30; ++frame) {
+        show_screen();
+        frames_down += key_down(30);
+    }
+    EXPECT_EQ(frames_down, 1);
+}
+
+TEST_F(InputTest, AClickBetweenTwoFreshReadsReadsAsHeldUntilTheNextFreshRead) {
+    move_pointer(40, 40);
+    const struct {
+        int button;
+        double axis;
+    } buttons[] = {{1, 3}, {3, 4}, {2, 5}};
+    for (const auto& b : buttons) {
+        push_click(b.button);
+        pump_window_messages();
+        input_->fresh_read = 1;
+        EXPECT_EQ(mouse_axis(b.axis), 1) << "button " << b.button;
+        EXPECT_EQ(mouse_axis(b.axis), 1) << "button " << b.button << " until the next fresh read";
+        input_->fresh_read = 1;
+        EXPECT_EQ(mouse_axis(b.axis), 0) << "button " << b.button;
+    }
+
+    // A real click of 1 ms: held in exactly one frame.
+    xdo("mousedown 1 sleep 0.001 mouseup 1");
+    int frames_held = 0;
+    for (int frame = 0; frame < 30; ++frame) {
+        show_screen();
+        frames_held += mouse_axis(3);
+    }
+    EXPECT_EQ(frames_held, 1);
+}
+
+TEST_P(KeyboardPathTest, EachWaitSeesAPressShorterThanOnePass) {
+    const struct {
+        const char* wait;
+        void (*press)();
+        void (*run)();
+    } cases[] = {
+        {"wait_any_input_step", push_key_tap, wait_any_input_step},
+        {"wait_key", push_key_tap, wait_key},
+        {"wait_mouse_button", push_left_click, wait_mouse_button},
+    };
+    for (const auto& c : cases) {
+        // The previous case's press is over.
+        show_screen();
+        pump_passes = 0;
+        at_pump_pass = [&c](int pass) {
+            if (pass == 3) c.press();
+        };
+        c.run();
+        EXPECT_EQ(pump_passes, 3) << c.wait << " ends at the pass that took the press";
+    }
 }
 
 // xdotool steps that type each key as a player does: held for a few frames.

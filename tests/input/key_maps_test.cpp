@@ -36,7 +36,7 @@ struct HeldKeys {
         if (keyboard_device) {
             std::memcpy(state, scan_state, sizeof state);
         } else {
-            virtual_key_state(scan_state, state);
+            virtual_key_state(scan_state, map, state);
         }
     }
     bool down(int code) const { return (state[map[code]] & 0x80) != 0; }
@@ -85,6 +85,59 @@ TEST(KeyMapsTest, EachPathAnswersForTheHeldKeys) {
         const HeldKeys keys(c.device, c.held);
         EXPECT_EQ(keys.down(c.asked), c.down) << "device " << c.device << " asked " << c.asked;
     }
+}
+
+// A layout's characters for the keys that tell layouts apart: (scan code, plain, shifted).
+struct LayoutKey {
+    int scan;
+    char plain, shifted;
+};
+
+KeyLayout layout_of(std::initializer_list<LayoutKey> keys) {
+    KeyLayout layout;
+    for (const LayoutKey& key : keys) {
+        layout.plain[key.scan] = static_cast<uint8_t>(key.plain);
+        layout.shifted[key.scan] = static_cast<uint8_t>(key.shifted);
+    }
+    return layout;
+}
+
+TEST(KeyMapsTest, FallbackLettersAndDigitsAreTheKeysThatTypeThemInTheLayout) {
+    const KeyLayout us = layout_of({{21, 'y', 'Y'}, {44, 'z', 'Z'}, {2, '1', '!'},
+                                    {11, '0', ')'}, {12, '-', '_'}, {39, ';', ':'},
+                                    {71, '7', '7'}, {57, ' ', ' '}});
+    const KeyLayout german = layout_of({{21, 'z', 'Z'}, {44, 'y', 'Y'}, {2, '1', '!'}});
+    // A layout whose digits need Shift and whose M sits where the others have a punctuation key.
+    const KeyLayout french = layout_of({{16, 'a', 'A'}, {30, 'q', 'Q'}, {39, 'm', 'M'},
+                                        {44, 'w', 'W'}, {50, ',', '?'}, {2, '&', '1'},
+                                        {3, 0, '2'}});
+    const struct {
+        const KeyLayout* layout;
+        const char* name;
+        int scan, key;
+    } rows[] = {
+        {&us, "us", 21, 'Y'},     {&us, "us", 44, 'Z'},   {&us, "us", 2, '1'},
+        {&us, "us", 11, '0'},     {&us, "us", 12, 219},   {&us, "us", 39, 192},
+        {&us, "us", 71, 103},     {&us, "us", 57, 32},    {&us, "us", 1, 27},
+        {&us, "us", 30, 255},     {&german, "de", 21, 'Z'}, {&german, "de", 44, 'Y'},
+        {&german, "de", 2, '1'},  {&french, "fr", 16, 'A'}, {&french, "fr", 30, 'Q'},
+        {&french, "fr", 39, 'M'}, {&french, "fr", 44, 'W'}, {&french, "fr", 50, 255},
+        {&french, "fr", 2, '1'},  {&french, "fr", 3, '2'},
+    };
+    for (const auto& row : rows) {
+        uint8_t keys[256];
+        layout_virtual_keys(*row.layout, keys);
+        EXPECT_EQ(keys[row.scan], row.key) << row.name << " scan " << row.scan;
+    }
+
+    // With a US layout the key that types z answers for the scan code the table gives Z.
+    uint8_t keys[256], map[256], scan_state[256] = {}, state[256];
+    layout_virtual_keys(us, keys);
+    build_key_map(false, map);
+    scan_state[44] = 0x80;
+    virtual_key_state(scan_state, keys, state);
+    EXPECT_TRUE(state[map[21]] & 0x80);
+    EXPECT_FALSE(state[map[44]] & 0x80);
 }
 
 TEST(KeyMapsTest, TypedCharacterFollowsScanOrderShiftAndTheSpecialKeys) {

@@ -186,8 +186,15 @@ void Game_Main() {
                         platform_info("glext:glNoSuchEntryPointKVN").c_str());
 
     const int frame_limit = number_option("KVN_TEST_FRAMES", -1);
+    const bool trace_keys = option("KVN_TEST_KEYS");
     for (int frame = 1; frame_limit < 0 || frame <= frame_limit; ++frame) {
         show_screen();
+        // KVN_TEST_KEYS=1: a line "FRAME: CODE..." for each frame in which a key is down.
+        std::string down;
+        for (int32_t code = 0; trace_keys && code < 256; ++code) {
+            if (key_down(code)) down += " " + std::to_string(code);
+        }
+        if (!down.empty()) append_line("keys", std::to_string(frame) + ":" + down);
         report("frames", std::to_string(frame));
         report("hook_calls", std::to_string(message_hook_calls));
         if (frame == 1) report("ready", "1");

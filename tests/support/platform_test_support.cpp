@@ -72,6 +72,15 @@ bool push_wheel_event(platform::Window* window, int steps, bool flipped) {
     return push(&event);
 }
 
+bool push_mouse_button_event(platform::Window* window, bool down, int button) {
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = window_id(window);
+    event.button.button = static_cast<Uint8>(button);
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    return push(&event);
+}
+
 bool push_joystick_axis_event(int device, int axis, int16_t value) {
     SDL_Event event{};
     event.type = SDL_JOYAXISMOTION;

@@ -22,6 +22,8 @@ bool push_key_event(platform::Window* window, bool down, int key_usage, bool rep
 bool push_text_event(platform::Window* window, const char* utf8);
 // Pushes a wheel turn of steps away from the user; flipped as a reversed-scrolling device.
 bool push_wheel_event(platform::Window* window, int steps, bool flipped);
+// Pushes a mouse button press or release on the window (button 1 left, 2 middle, 3 right).
+bool push_mouse_button_event(platform::Window* window, bool down, int button);
 // Pushes a joystick axis motion or a hat change of the joystick with that instance id.
 bool push_joystick_axis_event(int device, int axis, int16_t value);
 bool push_joystick_hat_event(int device, int hat, uint8_t position);

@@ -15,7 +15,7 @@ run_packages=(
 )
 case "$task" in
   run) packages=("${run_packages[@]}") ;;
-  test) packages=("${run_packages[@]}" libgtest-dev ffmpeg gdb python3) ;;
+  test) packages=("${run_packages[@]}" libgtest-dev ffmpeg gdb python3 x11-xkb-utils) ;;
   fuzz) packages=("${run_packages[@]}" libgtest-dev clang) ;;
   *)
     echo "usage: $0 [run|test|fuzz]" >&2

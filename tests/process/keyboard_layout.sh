@@ -1,6 +1,6 @@
 # The scan-code keyboard answers by the key's place, the fall-back keyboard (KVN_INPUT_FALLBACK=1)
 # by the keyboard layout: Z is the key that types z. A key tapped for 1 ms reads as down in
-# exactly one frame on both paths.
+# one frame on both paths (two at most when the machine stretches it).
 source "$(dirname "$0")/lib/common.bash"
 start_display 1024x600
 
@@ -36,7 +36,9 @@ for case in "us device 44 21" "us fallback 21 44" "de device 21 44" "de fallback
   [ "$(frames_down "$y_code")" -gt 0 ] || fail "$layout $path: y is not scan code $y_code"
   xdotool keydown x sleep 0.001 keyup x
   wait_frames 10
-  expect_equal "$(frames_down 45)" 1 "$layout $path: frames with a 1 ms tap of x down"
+  # On a busy machine xdotool may hold the key longer than asked, across a poll or two.
+  taps=$(frames_down 45)
+  [ "$taps" -ge 1 ] && [ "$taps" -le 2 ] || fail "$layout $path: a 1 ms tap of x read as down in $taps frames"
   press Escape
   wait_exit
   expect_equal "$exit_code" 0 "$layout $path: exit code"

@@ -20,6 +20,7 @@ const int32_t kPlaces = 5;
 
 void Game_Main() {
     set_media_archives("examples.gfx", "");
+    set_transparency(0xF400F4);  // the font picture's magenta background is left out
     load_font("vdfont.png", 1);
     config_open("scores.ini");  // written back when the program ends, if changed
 

@@ -18,6 +18,7 @@ void Set_Project_Defaults() {
 void Game_Main() {
     // Pictures, fonts and sounds not found as plain files are read from this archive.
     set_media_archives("examples.gfx", "");
+    set_transparency(0xF400F4);  // the font picture's magenta background is left out
     load_font("vdfont.png", 1);  // 17 x 27 glyphs; font 0 is the built-in 8 x 8 font
     set_font(1);
     int32_t glyph_w = 0, glyph_h = 0;

@@ -86,7 +86,7 @@ void Game_Main() {
         print_text(cells ? "Route: " + int_to_text(cells) + " cells." : StringValue("No route."), 8, 452);
         print_text(next_is_goal ? "Left click: goal (red)" : "Left click: start (green)", 180, 452);
         print_text("Right click: wall", 400, 452);
-        print_text("Escape quits", 540, 452);
+        print_text("Escape quits", 548, 452);
         show_screen();
     }
 }

@@ -22,7 +22,6 @@ const int32_t kExplosionFrames = 8;
 
 void Game_Main() {
     set_media_archives("examples.gfx", "");
-    set_transparency(0xFF00FF);  // magenta pixels of later loads are transparent
     load_sprite("ship_001.png", kShip);
     load_sprite("ship_004.png", kBigShip);
     for (int32_t i = 0; i < kExplosionFrames; ++i) {

@@ -29,7 +29,6 @@ void draw_scene(int32_t frame) {
 
 void Game_Main() {
     set_media_archives("examples.gfx", "");
-    set_transparency(0xFF00FF);
     load_sprite("ship_001.png", kShip);
     create_screen(0, kTargetPicture, 256, 256);  // target 0 draws into sprite slot 2
     int32_t grabbed = 0, saved = 0, keys_before = 0;

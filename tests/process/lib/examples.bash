@@ -51,8 +51,9 @@ colour_at() {
 # Fails unless the W x H area at (X, Y) of the shot holds a colour #RRGGBB matching the
 # extended pattern.
 expect_colour_in() {
-  convert "$work/shot.png" -crop "${3}x${4}+$1+$2" +repage -format %c histogram:info: |
-    grep -Eq "$5" || fail "$6: no $5 in ${3}x${4} at ($1, $2)"
+  local colours
+  colours=$(convert "$work/shot.png" -crop "${3}x${4}+$1+$2" +repage -format %c histogram:info:)
+  grep -Eq "$5" <<<"$colours" || fail "$6: no $5 in ${3}x${4} at ($1, $2)"
 }
 
 # Presses a mouse button at (X, Y) of the example's window, held for a frame's poll.

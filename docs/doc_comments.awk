@@ -67,14 +67,16 @@ function in_scope(   i) {
   for (i = 1; i <= depth; ++i) if (stack[i] != "scope") return 0
   return 1
 }
+# The group's title: the header's name and the head comment up to its first colon or full stop.
 in_head && /^\/\/ / {
-  text = substr($0, 4)
-  if (!head_started) { print "/** \\defgroup " group " " name ": " text; head_started = 1 }
-  else print " * " text
+  head = head " * " substr($0, 4) "\n"
   next
 }
 in_head && /^#pragma once/ {
-  print (head_started ? " */" : "/** \\defgroup " group " " name " */")
+  title_text = substr(head, 4)
+  sub(/[:.\n].*/, "", title_text)
+  print "/** \\defgroup " group " " name " - " title_text
+  printf "%s */\n", head
   in_head = 0
   next
 }

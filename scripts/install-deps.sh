@@ -2,7 +2,8 @@
 # Installs the Debian packages a task needs, only those that are missing.
 #   scripts/install-deps.sh [run|test|fuzz]
 # run:  building the runtime, the tools and the game, and the game's demo on a virtual display
-# test: run, and what the tests and benchmarks use (GoogleTest, ffmpeg, gdb, python3)
+# test: run, and what the tests, benchmarks and the reference use (GoogleTest, ffmpeg, gdb,
+#       python3, doxygen)
 # fuzz: run, GoogleTest, and clang with the sanitizer runtime of the same clang version
 set -euo pipefail
 
@@ -15,7 +16,7 @@ run_packages=(
 )
 case "$task" in
   run) packages=("${run_packages[@]}") ;;
-  test) packages=("${run_packages[@]}" libgtest-dev ffmpeg gdb python3 x11-xkb-utils) ;;
+  test) packages=("${run_packages[@]}" libgtest-dev ffmpeg gdb python3 x11-xkb-utils doxygen) ;;
   fuzz) packages=("${run_packages[@]}" libgtest-dev clang) ;;
   *)
     echo "usage: $0 [run|test|fuzz]" >&2

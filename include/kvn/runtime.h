@@ -14,8 +14,8 @@ using SubEntry = double (*)();
 
 // One pair of the sub name table; the table ends with a pair whose entry is null.
 struct SubTableEntry {
-    SubEntry entry;
-    const char* name;
+    SubEntry entry;    // the sub, or null at the end of the table
+    const char* name;  // the name it is called by
 };
 
 // Supplied by every program (the language compiler writes them): the project settings,
@@ -28,14 +28,14 @@ namespace kvn {
 
 // Values fixed per program and stored by Set_Project_Defaults before start-up.
 struct ProjectSettings {
-    int32_t screen_width = 0;
-    int32_t screen_height = 0;
-    int32_t frames_per_second = 0;
-    int32_t fullscreen_flag = 0;
-    int32_t multisample_count = 0;
-    int32_t debug_mode = 0;
-    int32_t hide_pointer = 0;
-    StringValue title;
+    int32_t screen_width = 0;       // window width in pixels
+    int32_t screen_height = 0;      // window height in pixels
+    int32_t frames_per_second = 0;  // the frame rate show_screen paces to
+    int32_t fullscreen_flag = 0;    // non-zero: full screen
+    int32_t multisample_count = 0;  // samples per pixel of the GL context; 0 for none
+    int32_t debug_mode = 0;         // non-zero: the end record is logged, no pause when inactive
+    int32_t hide_pointer = 0;       // non-zero: the mouse pointer is hidden
+    StringValue title;              // the window title
 };
 
 // The settings of this program; Set_Project_Defaults fills them.

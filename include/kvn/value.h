@@ -62,8 +62,11 @@ class StringValue {
     // strcmp of the buffer against the text.
     int compare(const char* text) const;
 
+    // The bytes, ended by a zero byte.
     const char* c_str() const { return buffer_; }
+    // The counted length in bytes.
     uint32_t length() const { return length_; }
+    // Bytes the buffer holds without growing.
     uint32_t capacity() const { return capacity_; }
     // strlen of the buffer, ignoring the counted length.
     uint32_t system_length() const;

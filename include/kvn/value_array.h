@@ -68,15 +68,15 @@ constexpr bool kIsNumberForm = std::is_same_v<T, double> || std::is_same_v<T, in
 // record of numbers and texts, cleared by value-initialisation.
 template <typename T>
 struct ValueArray : array_detail::Storage<T> {
-    int32_t stride1 = 0;
-    int32_t stride2 = 0;
-    int32_t stride3 = 0;
-    int32_t size0 = 0;
-    int32_t size1 = 0;
-    int32_t size2 = 0;
-    int32_t size3 = 0;
-    uint8_t dimensions = 0;
-    int32_t capacity = 0;
+    int32_t stride1 = 0;     // elements between two steps of index 1
+    int32_t stride2 = 0;     // elements between two steps of index 2
+    int32_t stride3 = 0;     // elements between two steps of index 3
+    int32_t size0 = 0;       // extent of dimension 0 (the fastest)
+    int32_t size1 = 0;       // extent of dimension 1; 0 when absent
+    int32_t size2 = 0;       // extent of dimension 2; 0 when absent
+    int32_t size3 = 0;       // extent of dimension 3; 0 when absent
+    uint8_t dimensions = 0;  // 1..4, or 0 before the first sizing
+    int32_t capacity = 0;    // elements the storage holds
 
     ValueArray() = default;
     // Copies every element; a never-sized source gives a never-sized copy.
@@ -89,6 +89,7 @@ struct ValueArray : array_detail::Storage<T> {
 
     // Exchanges storage and shape; inline rooms are exchanged by value.
     void swap(ValueArray& other) noexcept;
+    // True while the elements live in the array's own inline room.
     bool uses_inline_storage() const {
         return this->elements != nullptr && this->elements == this->inline_elements();
     }
@@ -250,6 +251,7 @@ inline T& array_element(ValueArray<T>& array, int32_t i0, int32_t i1 = 0, int32_
                           static_cast<ptrdiff_t>(i3) * array.stride3];
 }
 
+// The element at the indices of a read-only array, checked the same way.
 template <typename T>
 inline const T& array_element(const ValueArray<T>& array, int32_t i0, int32_t i1 = 0,
                               int32_t i2 = 0, int32_t i3 = 0) {
@@ -334,6 +336,7 @@ void array_from_list(ValueArray<T>& array, int32_t count, const array_detail::Sa
     if (count > 0) std::copy(values, values + count, array.elements);
 }
 
+// A one-dimensional array of the listed values in order.
 template <typename T>
 void array_from_list(ValueArray<T>& array, std::initializer_list<array_detail::Same<T>> values) {
     array_from_list(array, static_cast<int32_t>(values.size()), values.begin());
@@ -396,14 +399,14 @@ void ValueArray<T>::release_storage() {
 
 // One constant item: a text when `text` is set, otherwise the number.
 struct DataItem {
-    const char* text;
-    double number;
+    const char* text;  // the text, or null for a number
+    double number;     // the number when text is null
 };
 
 // A constant table of items; the table must outlive its use as the current list.
 struct DataList {
-    const DataItem* items;
-    int32_t count;
+    const DataItem* items;  // the first item
+    int32_t count;          // how many items there are
 };
 
 // Makes the list the current one, read from its first item.

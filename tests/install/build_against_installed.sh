@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the built runtime into a scratch prefix, checks what was installed, and builds a
-# small program against it through pkg-config and through find_package(kvn).
+# small program against it through pkg-config and through find_package(kvn) with kvn_add_game.
 #   build_against_installed.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build_dir=$1
@@ -54,5 +54,8 @@ cmake -S "$consumer" -B "$work/consumer" "${generator[@]}" -DCMAKE_PREFIX_PATH="
 cmake --build "$work/consumer" -j2 >"$work/build.log" 2>&1 ||
   { cat "$work/build.log"; fail "program built through find_package"; }
 [ -x "$work/consumer/hello" ] || fail "no program from find_package"
+# kvn_add_game packed the assets directory into the archive beside the program.
+"$prefix/bin/kvn-pack" list "$work/consumer/hello.gfx" | grep -q "note.txt" ||
+  fail "kvn_add_game: no hello.gfx holding note.txt beside the program"
 
-echo "passed: installed runtime, headers alone, kvn-pack, pkg-config and find_package"
+echo "passed: installed runtime, headers alone, kvn-pack, pkg-config, find_package and kvn_add_game"

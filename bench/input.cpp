@@ -1,7 +1,14 @@
-// Key latency: 200 key presses sent with xdotool at random moments of a 60 fps frame loop; the
-// number of frames (and milliseconds) from the press to the first frame whose key_down sees it.
-// The ideal is the next frame: 1 frame, 0..16.7 ms.
+// Input costs and key latency.
+// 1. The cost of one key_down and of one keyboard poll, and wait_any_input_step without input:
+//    its duration (the wait's own timing is 15 passes of 5 ms, about 75 ms) and the share of a
+//    core it uses, beside the former wait that polled the keyboard before each of its 255 key
+//    tests, rebuilt here from the same commands as the baseline.
+// 2. Key latency: 200 key presses sent with xdotool at random moments of a 60 fps frame loop;
+//    the number of frames (and milliseconds) from the press to the first frame whose key_down
+//    sees it. The ideal is the next frame: 1 frame, 0..16.7 ms.
 #include <kvn/kvn.h>
+
+#include <time.h>
 
 #include <algorithm>
 #include <atomic>
@@ -12,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "best_time.h"
+#include "input/input_state.h"
 #include "platform/window.h"
 #include "runtime/runtime_state.h"
 
@@ -88,6 +97,67 @@ bool frames_until(Condition condition) {
     return false;
 }
 
+double process_cpu_ms() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
+// The former wait without input: per pass the pump, a fresh keyboard read, then a keyboard
+// poll before each of the 255 key tests, the mouse and joysticks, and the 5 ms sleep.
+void former_wait_any_input_step() {
+    for (int pass = 0; pass < 15; ++pass) {
+        pump_window_messages();
+        input_frame_poll(*runtime.input_state);
+        for (int32_t code = 0; code < 255; ++code) {
+            if (key_down(code)) return;
+        }
+        int32_t x = 0, y = 0, left = 0, right = 0;
+        mouse_state_int(x, y, left, right);
+        for (int32_t index = joystick_count() - 1; index >= 0; --index) joystick_x(index);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+struct WaitCost {
+    double wall_ms;  // per wait
+    double core_percent;
+};
+
+template <typename Wait>
+WaitCost measure_wait(Wait wait) {
+    constexpr int kWaits = 20;
+    const double cpu_start = process_cpu_ms();
+    const Clock::time_point start = Clock::now();
+    for (int run = 0; run < kWaits; ++run) wait();
+    const double wall = ms_since(start);
+    return {wall / kWaits, 100.0 * (process_cpu_ms() - cpu_start) / wall};
+}
+
+void report_costs() {
+    constexpr int kCalls = 2000;
+    const double key_down_us =
+        bench::best_ms([] {
+            for (int call = 0; call < kCalls; ++call) key_down(kScanA);
+        }) * 1000.0 / kCalls;
+    const double poll_us =
+        bench::best_ms([] {
+            for (int call = 0; call < kCalls; ++call) keyboard_poll(*runtime.input_state);
+        }) * 1000.0 / kCalls;
+    std::printf("one key_down %.2f us, one keyboard poll %.2f us\n", key_down_us, poll_us);
+
+    const WaitCost now = measure_wait([] { wait_any_input_step(); });
+    const WaitCost former = measure_wait(former_wait_any_input_step);
+    std::printf("wait_any_input_step without input (target: about 75 ms, at most 2 %% of a core)\n");
+    std::printf("  this runtime:     %6.1f ms per wait, %5.1f %% of a core\n", now.wall_ms,
+                now.core_percent);
+    std::printf("  former (baseline): %6.1f ms per wait, %5.1f %% of a core\n", former.wall_ms,
+                former.core_percent);
+    std::printf("  ratio former/this: %.1fx processor time, %.2fx duration\n",
+                former.core_percent * former.wall_ms / (now.core_percent * now.wall_ms),
+                former.wall_ms / now.wall_ms);
+}
+
 }  // namespace
 
 const SubTableEntry kvn_sub_table[] = {{nullptr, nullptr}};
@@ -103,6 +173,7 @@ void Game_Main() {
     limit_fps(60);
     platform::window_raise(main_window());
     frames_until([] { return platform::window_has_input_focus(main_window()); });
+    report_costs();
 
     const Clock::time_point start = Clock::now();
     Sender sender;

@@ -41,8 +41,11 @@ void Game_Main() {
         print_text("plain", 40, 20);
         draw_sprite(kShip, 40, 40);
 
+        // The explosion's frames are drawn on black: added to the picture, the black vanishes.
         print_text("animated", 150, 20);
+        set_alpha_mode(1);
         draw_sprite(kExplosion + (frame / 6) % kExplosionFrames, 150, 40);
+        set_alpha_mode(0);
 
         print_text("rotated", 260, 20);
         rotate_sprite(kShip, 260, 40, frame * 2.0);

@@ -41,6 +41,23 @@ ScaleMode scale_mode_named(const char* name) {
     return ScaleMode::kFit;
 }
 
+int32_t window_scale_named(const char* text) {
+    if (!text || !*text) return 1;
+    int64_t value = 0;
+    for (const char* c = text; *c; ++c) {
+        if (*c < '0' || *c > '9') return 1;
+        value = value * 10 + (*c - '0');
+        if (value > kMaxWindowScale) return 1;
+    }
+    return value >= 1 ? static_cast<int32_t>(value) : 1;
+}
+
+int32_t usable_window_scale(int32_t scale, int32_t picture_width, int32_t picture_height) {
+    if (scale <= 1 || picture_width <= 0 || picture_height <= 0) return 1;
+    const int64_t widest = int64_t{scale} * std::max(picture_width, picture_height);
+    return widest <= kMaxOutputSide ? scale : 1;
+}
+
 PictureScale scale_picture(int32_t picture_width, int32_t picture_height, int32_t output_width,
                            int32_t output_height, ScaleMode mode) {
     PictureScale scale;

@@ -40,6 +40,15 @@ struct PictureScale {
 PictureScale scale_picture(int32_t picture_width, int32_t picture_height, int32_t output_width,
                            int32_t output_height, ScaleMode mode);
 
+// The window scale KVN_WINDOW_SCALE names: a whole number from 1 to kMaxWindowScale; anything
+// else (and null) is 1.
+constexpr int32_t kMaxWindowScale = 16;
+int32_t window_scale_named(const char* text);
+// The window scale a w x h picture can use: scale when the enlarged window keeps within
+// kMaxOutputSide on both sides, else 1.
+constexpr int32_t kMaxOutputSide = 16384;
+int32_t usable_window_scale(int32_t scale, int32_t picture_width, int32_t picture_height);
+
 // True when the picture covers the output one to one (no copy needed beyond a plain one).
 bool is_identity(const PictureScale& scale);
 

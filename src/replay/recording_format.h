@@ -83,6 +83,8 @@ enum class Kind : uint8_t {
     kEnvironment = 46,
     // An attached joystick before it is opened: its connection, name and identity.
     kJoystickDevice = 47,
+    // The switch to a borderless window over the whole desktop (scaled full screen).
+    kEnterDesktopFullscreen = 48,
 };
 
 // One more than the highest kind number.

@@ -158,5 +158,32 @@ TEST(PictureScaleTest, MotionAddsUpAcrossReadings) {
     }
 }
 
+TEST(PictureScaleTest, WindowScaleSetting) {
+    const struct {
+        const char* text;
+        int32_t expected;
+    } names[] = {
+        {"2", 2},   {"1", 1},  {"16", 16}, {"17", 1},   {"0", 1},  {"-2", 1},
+        {"2.5", 1}, {"x", 1},  {"", 1},    {nullptr, 1}, {"02", 2}, {"99999999999999999999", 1},
+    };
+    for (const auto& c : names) {
+        EXPECT_EQ(window_scale_named(c.text), c.expected) << (c.text ? c.text : "null");
+    }
+    const struct {
+        const char* name;
+        int32_t scale, w, h, expected;
+    } sizes[] = {
+        {"small game twice", 2, 640, 480, 2},
+        {"just fits", 16, 1024, 600, 16},
+        {"one too wide", 16, 1025, 600, 1},
+        {"huge picture", 2, INT32_MAX, 1, 1},
+        {"no picture", 2, 0, 480, 1},
+        {"scale one", 1, 640, 480, 1},
+    };
+    for (const auto& c : sizes) {
+        EXPECT_EQ(usable_window_scale(c.scale, c.w, c.h), c.expected) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace kvn::platform

@@ -140,6 +140,8 @@ bool Display::open(void* module_instance, int32_t requested_width, int32_t reque
     window_ = create_framed_window(0);
     if (!window_) return false;
     fullscreen_ = false;
+    given_width_ = width_;
+    given_height_ = height_;
 
     if (!gl_context_) gl_context_ = platform::gl_context_create(window_);
     if (!platform::gl_make_current(window_, gl_context_)) {
@@ -193,8 +195,14 @@ void Display::set_windowed() {
     }
     if (scale == 1) end_scaling();
     const int32_t window_width = width_ * scale, window_height = height_ * scale;
+    // An enlarged window that changes its size is centred again, so that it stays on the
+    // screen; a window of the program's size keeps its place as before.
+    const bool resized_enlarged =
+        scale > 1 && (window_width != given_width_ || window_height != given_height_);
+    given_width_ = window_width;
+    given_height_ = window_height;
     int x = 0, y = 0;
-    if (!platform::window_position(window_, &x, &y) || fullscreen_) {
+    if (!platform::window_position(window_, &x, &y) || fullscreen_ || resized_enlarged) {
         int desktop_width = 0, desktop_height = 0, desktop_bits = 0;
         platform::desktop_mode(&desktop_width, &desktop_height, &desktop_bits);
         x = (desktop_width - window_width) / 2;

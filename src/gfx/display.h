@@ -100,11 +100,13 @@ class Display {
     bool set_desktop_fullscreen(int32_t desktop_width, int32_t desktop_height);
     // Makes the two off-screen pictures of the program's size; false when they cannot be.
     bool make_pictures();
+    // Deletes the off-screen pictures.
     void release_pictures();
     // Draws into the picture being drawn.
     void bind_drawing_picture() const;
     // Paints the bars around the picture's area black.
     void clear_bars() const;
+    // The copy into the window as a framebuffer blit, or as one textured quad.
     void blit_picture() const;
     void draw_picture_textured() const;
 
@@ -136,6 +138,9 @@ class Display {
     int32_t picture_width_ = 0;
     int32_t picture_height_ = 0;
     ScaledCopy copy_ = ScaledCopy::kBlit;
+    // The window size set_windowed last gave (the program's size times the window scale).
+    int32_t given_width_ = 0;
+    int32_t given_height_ = 0;
 };
 
 // The scaled-display settings of the run, read once: KVN_SCALE, KVN_WINDOW_SCALE and

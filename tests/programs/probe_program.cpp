@@ -238,6 +238,11 @@ void Game_Main() {
         if (picture) draw_test_picture(frame, width, height);
         show_screen();
         if (picture) report_shown_picture(frame);
+        // KVN_TEST_LEAVE_AT=N: back to a window of the same size at frame N.
+        if (frame == number_option("KVN_TEST_LEAVE_AT", -1)) {
+            set_screen(width, height, 0);
+            report("left", "1");
+        }
         // KVN_TEST_KEYS=1: a line "FRAME: CODE..." for each frame in which a key is down.
         std::string down;
         for (int32_t code = 0; trace_keys && code < 256; ++code) {

@@ -88,7 +88,7 @@ enum class Kind : uint8_t {
 };
 
 // One more than the highest kind number.
-constexpr int kKindLimit = 48;
+constexpr int kKindLimit = 49;
 
 // True for the numbers that name a kind.
 bool is_kind(uint8_t number);

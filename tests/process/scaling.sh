@@ -118,6 +118,19 @@ expect_pixels stretch <<'EOF'
 EOF
 finish
 
+# A recorded scaled run, with the pointer moving over the picture and the bars.
+start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_FRAMES=90 \
+  KVN_RECORD="$work/scaled.rec"
+wait_for_report picture
+for point in "960 540" "10 10" "1900 1000" "500 300"; do
+  xdotool mousemove $point
+  sleep 0.1
+done
+wait_exit
+expect_equal "$exit_code" 0 "recording a scaled run"
+cp "$KVN_TEST_OUT/mouse_trace" "$work/recorded_mouse"
+grep -q ": 0,5$" "$work/recorded_mouse" || fail "the recorded run never read the left bar"
+
 # Leaving full screen gives the window of the program's size back.
 start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_LEAVE_AT=5
 wait_for_report left
@@ -145,6 +158,14 @@ EOF
 expect_mouse 640 512 "512,300" "picture's centre"
 expect_mouse 640 1000 "512,599" "bottom bar"
 finish
+
+# The recorded run replays on a desktop of another size: the same readings and pictures.
+start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_FRAMES=90 \
+  KVN_REPLAY="$work/scaled.rec"
+wait_exit
+expect_equal "$exit_code" 0 "replaying the scaled run"
+grep -q "diverged\|not compared" "$work/stderr" && fail "replay: $(cat "$work/stderr")"
+cmp -s "$KVN_TEST_OUT/mouse_trace" "$work/recorded_mouse" || fail "replay read other positions"
 
 # The window scale: a 640 x 480 program in a window twice its size, reading as in its own.
 start_probe KVN_TEST_PICTURE=1

@@ -167,6 +167,8 @@ void report_shown_picture(int frame) {
     int32_t x = 0, y = 0, left = 0, right = 0;
     mouse_state_int(x, y, left, right);
     report("mouse", std::to_string(x) + "," + std::to_string(y));
+    append_line("mouse_trace", std::to_string(frame) + ": " + std::to_string(x) + "," +
+                                   std::to_string(y));
     if (frame != 3) return;
     save_screen(out_path("screen.bmp").c_str());
     // The pointer is moved to a program point: it lands where that point is shown.

@@ -481,24 +481,34 @@ void Display::output_size(int32_t* width, int32_t* height) const {
     *height = scaled_ ? scale_->output_height : height_;
 }
 
-void Display::clear_bars() const {
-    const platform::PixelArea& area = scale_->area;
-    const int32_t out_w = scale_->output_width, out_h = scale_->output_height;
-    // GL rows count upwards.
+namespace {
+
+// The parts of the output around the picture's area, in GL's upward rows; empty ones have no
+// width or height.
+struct Bar {
+    int32_t x, y, w, h;
+};
+
+void bars_around(const platform::PictureScale& scale, Bar bars[4]) {
+    const platform::PixelArea& area = scale.area;
+    const int32_t out_w = scale.output_width, out_h = scale.output_height;
     const int32_t bottom = out_h - area.y - area.height;
-    const struct {
-        int32_t x, y, w, h;
-    } bars[] = {
-        {0, 0, area.x, out_h},
-        {area.x + area.width, 0, out_w - area.x - area.width, out_h},
-        {area.x, 0, area.width, bottom},
-        {area.x, bottom + area.height, area.width, area.y},
-    };
+    bars[0] = {0, 0, area.x, out_h};
+    bars[1] = {area.x + area.width, 0, out_w - area.x - area.width, out_h};
+    bars[2] = {area.x, 0, area.width, bottom};
+    bars[3] = {area.x, bottom + area.height, area.width, area.y};
+}
+
+}  // namespace
+
+void Display::clear_bars() const {
+    Bar bars[4];
+    bars_around(*scale_, bars);
     GLfloat clear_colour[4] = {};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear_colour);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glEnable(GL_SCISSOR_TEST);
-    for (const auto& bar : bars) {
+    for (const Bar& bar : bars) {
         if (bar.w <= 0 || bar.h <= 0) continue;
         glScissor(bar.x, bar.y, bar.w, bar.h);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -516,6 +526,8 @@ void Display::copy_picture_to_window() {
         draw_picture_textured();
     }
     if (scissor) glEnable(GL_SCISSOR_TEST);
+    // Drawing goes on into the picture (a copy made apart from a present leaves it so too).
+    bind_drawing_picture();
 }
 
 void Display::blit_picture() const {
@@ -534,8 +546,7 @@ void Display::draw_picture_textured() const {
     const platform::PixelArea& area = scale_->area;
     const int32_t bottom = scale_->output_height - area.y - area.height;
     gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    clear_bars();
-    // Everything the quad changes comes back afterwards, so the renderer's view of the GL
+    // Everything the quads change comes back afterwards, so the renderer's view of the GL
     // state stays true.
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT |
                  GL_COLOR_BUFFER_BIT);
@@ -564,6 +575,26 @@ void Display::draw_picture_textured() const {
     glVertex2f(1.0f, 1.0f);
     glTexCoord2f(0.0f, 1.0f);
     glVertex2f(0.0f, 1.0f);
+    glEnd();
+    // The bars as black quads in the same pass: on the software renderer a scissored clear of
+    // the thin bars costs more than drawing them.
+    Bar bars[4];
+    bars_around(*scale_, bars);
+    glDisable(GL_TEXTURE_2D);
+    glViewport(0, 0, scale_->output_width, scale_->output_height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, scale_->output_width, 0.0, scale_->output_height, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    glBegin(GL_QUADS);
+    for (const Bar& bar : bars) {
+        if (bar.w <= 0 || bar.h <= 0) continue;
+        glVertex2i(bar.x, bar.y);
+        glVertex2i(bar.x + bar.w, bar.y);
+        glVertex2i(bar.x + bar.w, bar.y + bar.h);
+        glVertex2i(bar.x, bar.y + bar.h);
+    }
     glEnd();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

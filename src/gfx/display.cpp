@@ -363,6 +363,7 @@ void Display::hide() {
     if (fullscreen_) platform::window_leave_fullscreen(window_);
     platform::window_hide(window_);
     fullscreen_ = false;
+    desktop_fullscreen_ = false;
 }
 
 // ---- The scaled picture ----

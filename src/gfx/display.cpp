@@ -502,6 +502,20 @@ void bars_around(const platform::PictureScale& scale, Bar bars[4]) {
 
 }  // namespace
 
+void Display::picture_area(int32_t* x, int32_t* y, int32_t* width, int32_t* height) const {
+    if (!scaled_) {
+        *x = 0;
+        *y = 0;
+        *width = width_;
+        *height = height_;
+        return;
+    }
+    *x = scale_->area.x;
+    *y = scale_->area.y;
+    *width = scale_->area.width;
+    *height = scale_->area.height;
+}
+
 void Display::clear_bars() const {
     Bar bars[4];
     bars_around(*scale_, bars);

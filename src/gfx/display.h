@@ -81,6 +81,9 @@ class Display {
     uint32_t presented_framebuffer() const;
     // The window's own size in pixels: the output while scaled, else the program's size.
     void output_size(int32_t* width, int32_t* height) const;
+    // Where the picture is shown in the window (top-left origin): its scaled area while
+    // scaled, else the whole window.
+    void picture_area(int32_t* x, int32_t* y, int32_t* width, int32_t* height) const;
     // The copy each scaled present makes: the textured draw unless changed, as it is the cheaper
     // of the two on the software renderer (bench/scaling measures both).
     ScaledCopy scaled_copy() const { return copy_; }

@@ -131,6 +131,39 @@ expect_equal "$exit_code" 0 "recording a scaled run"
 cp "$KVN_TEST_OUT/mouse_trace" "$work/recorded_mouse"
 grep -q ": 0,5$" "$work/recorded_mouse" || fail "the recorded run never read the left bar"
 
+# A movie over the scaled picture plays across the whole window (a 400 x 100 movie: 1920 x 480
+# at row 300); the picture around it keeps its place and its bars; the next frame is scaled
+# again.
+ffmpeg -v error -f lavfi -i "testsrc=size=400x100:rate=25:duration=4" -c:v mpeg4 -q:v 4 \
+  "$work/wide.avi" || fail "ffmpeg"
+start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_MOVIE="$work/wide.avi" KVN_TEST_FRAMES=1 \
+  KVN_TEST_MOVIE_HOLD=1
+wait_for_report movie_ready
+: >"$KVN_TEST_OUT/go"
+for _ in $(seq 50); do
+  shot movie
+  [ "$(pixel movie 960 540)" != "40 200 90" ] && break
+  sleep 0.1
+done
+expect_pixels movie <<'EOF'
+10 100 0 0 0 left bar above the movie
+1910 900 0 0 0 right bar below the movie
+600 100 40 200 90 picture above the movie
+300 150 255 255 255 the white box, scaled
+5 540 0 0 0 movie frame's black first column, over the bar
+EOF
+[ "$(pixel movie 960 540)" != "40 200 90" ] || fail "no movie frame in the middle"
+press space
+wait_for_report after_movie
+sleep 0.3
+shot after_movie
+expect_pixels after_movie <<'EOF'
+10 540 0 0 0 left bar after the movie
+600 500 40 200 90 the picture after the movie
+EOF
+: >"$KVN_TEST_OUT/end"
+wait_exit
+
 # Leaving full screen gives the window of the program's size back.
 start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_LEAVE_AT=5
 wait_for_report left

@@ -52,6 +52,16 @@ cp build/bench/bench_game build/assets/* "$bench_dir/loose/"
 on_display "$bench_dir/archive/bench_game" 2>/dev/null
 on_display "$bench_dir/loose/bench_game" 2>/dev/null
 
+echo "== scaling"
+# One virtual display of each size: the game's 1024 x 600 picture unscaled, and scaled to
+# 1920 x 1080 and 2560 x 1440.
+mkdir -p "$bench_dir/scaling"
+cp build/bench/bench_scaling build/vd.gfx "$bench_dir/scaling/"
+for size in 1024x600 1920x1080 2560x1440; do
+  echo "-- display $size"
+  xvfb-run -a -s "-screen 0 ${size}x24" "$bench_dir/scaling/bench_scaling" 2>/dev/null
+done
+
 echo "== replay"
 mkdir -p "$bench_dir/replay"
 cp build/bench/bench_replay build/vd.gfx "$bench_dir/replay/"

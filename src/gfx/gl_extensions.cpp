@@ -45,6 +45,7 @@ PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC glCheckFramebufferStatusEXT = nullptr;
 PFNGLFRAMEBUFFERTEXTURE2DEXTPROC glFramebufferTexture2DEXT = nullptr;
 PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC glFramebufferRenderbufferEXT = nullptr;
 PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVEXTPROC glGetFramebufferAttachmentParameterivEXT = nullptr;
+PFNGLBLITFRAMEBUFFEREXTPROC glBlitFramebufferEXT = nullptr;
 
 namespace {
 
@@ -119,6 +120,9 @@ void load_extensions() {
     load(glFramebufferRenderbufferEXT, "glFramebufferRenderbufferEXT", framebuffers, debugger);
     load(glGetFramebufferAttachmentParameterivEXT, "glGetFramebufferAttachmentParameterivEXT",
          framebuffers, debugger);
+    // Not one of the entry points a debugger is told about: its list stays as it was.
+    load(glBlitFramebufferEXT, "glBlitFramebufferEXT", framebuffers, false);
+    if (!glBlitFramebufferEXT) load(glBlitFramebufferEXT, "glBlitFramebuffer", framebuffers, false);
 }
 
 }  // namespace kvn::gl

@@ -48,6 +48,8 @@ extern PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC glCheckFramebufferStatusEXT;
 extern PFNGLFRAMEBUFFERTEXTURE2DEXTPROC glFramebufferTexture2DEXT;
 extern PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC glFramebufferRenderbufferEXT;
 extern PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVEXTPROC glGetFramebufferAttachmentParameterivEXT;
+// The framebuffer blit (the scaled picture's copy into the window).
+extern PFNGLBLITFRAMEBUFFEREXTPROC glBlitFramebufferEXT;
 
 // Loads every entry point for the current context; the two groups only when the extension
 // string names them, the framebuffer group unless framebuffers are switched off.

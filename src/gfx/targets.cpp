@@ -317,6 +317,8 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
     if (!window || width < 1 || height < 1) return false;
     picture->width = width;
     picture->height = height;
+    // A scaled picture was presented from an off-screen picture of the program's size.
+    if (display_.scaled()) return read_framebuffer_picture(display_.presented_framebuffer(), picture);
     if (platform::window_read_shown_pixels(window, width, height, &picture->bgra)) return true;
     // Where the window system cannot be asked, the GL front buffer is the next best thing.
     try {
@@ -336,6 +338,24 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
     if (gl::glBindFramebufferEXT) {
         gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
     }
+    for (size_t i = 3; i < picture->bgra.size(); i += 4) picture->bgra[i] = 255;
+    flip_rows(picture);
+    return true;
+}
+
+bool VoruRERarudeve::read_framebuffer_picture(uint32_t framebuffer, SavedPicture* picture) {
+    try {
+        picture->bgra.assign(size_t(picture->width) * size_t(picture->height) * 4u, 0);
+    } catch (const std::bad_alloc&) {
+        fatal_out_of_memory();
+    }
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
+    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, picture->width, picture->height, GL_BGRA, GL_UNSIGNED_BYTE,
+                 picture->bgra.data());
+    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
     for (size_t i = 3; i < picture->bgra.size(); i += 4) picture->bgra[i] = 255;
     flip_rows(picture);
     return true;

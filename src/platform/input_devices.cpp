@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/journal.h"
+#include "platform/picture_mapping.h"
 #include "platform/scan_codes.h"
 
 namespace kvn::platform {
@@ -120,6 +121,8 @@ static void live_mouse_read(MouseReading* reading) {
     const Uint32 buttons = SDL_GetMouseState(&x, &y);
     int dx = 0, dy = 0;
     SDL_GetRelativeMouseState(&dx, &dy);
+    // A scaled picture is read in its own pixels; the mapped reading is what a recording keeps.
+    map_pointer_to_picture(&x, &y, &dx, &dy);
     reading->x = x;
     reading->y = y;
     reading->relative_dx = dx;
@@ -144,7 +147,10 @@ static bool live_mouse_over(Window* window) {
 void mouse_warp(Window* window, int32_t x, int32_t y) {
     // A replay leaves the real pointer alone: the recorded readings already show the move.
     if (journal::replaying()) return;
-    if (window) SDL_WarpMouseInWindow(sdl(window), x, y);
+    if (!window) return;
+    int window_x = x, window_y = y;
+    map_picture_to_window(sdl(window), &window_x, &window_y);
+    SDL_WarpMouseInWindow(sdl(window), window_x, window_y);
 }
 
 void pointer_show(bool shown) {

@@ -168,6 +168,8 @@ struct MediaPlayer::State {
     mpv_render_context* render_ = nullptr;
     std::atomic<bool> render_update_{false};
     MediaRectangle destination_;
+    // Where the kept picture goes; empty: the whole window.
+    MediaRectangle picture_area_;
     // The seek target reported until playback moves on; -1 when none.
     int64_t seek_target_ms_ = -1;
     // The seek has completed; the next position reported is the new one.
@@ -269,6 +271,9 @@ void MediaPlayer::set_destination(const MediaRectangle& rectangle) {
 }
 void MediaPlayer::keep_picture(int width, int height, const std::vector<uint8_t>& bgra) {
     state_->keep_picture(width, height, bgra);
+}
+void MediaPlayer::set_picture_area(const MediaRectangle& rectangle) {
+    state_->picture_area_ = rectangle;
 }
 void MediaPlayer::keep_back_buffer(int width, int height) {
     state_->keep_back_buffer(width, height);
@@ -596,7 +601,24 @@ bool MediaPlayer::State::render_frame(int window_width, int window_height) {
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     if (mpv_render_context_render(render_, params) < 0) return false;
-    if (picture_.framebuffer) copy_to_window(picture_, 0, 0, window_width, window_height);
+    if (picture_.framebuffer) {
+        const MediaRectangle& area = picture_area_;
+        if (area.width > 0 && area.height > 0) {
+            // Black around the picture's area, as in the frames around the movie.
+            calls.bind_framebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            glDrawBuffer(GL_BACK);
+            glDisable(GL_SCISSOR_TEST);
+            GLfloat clear_colour[4] = {};
+            glGetFloatv(GL_COLOR_CLEAR_VALUE, clear_colour);
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            glClearColor(clear_colour[0], clear_colour[1], clear_colour[2], clear_colour[3]);
+            copy_to_window(picture_, area.x, window_height - area.y - area.height, area.width,
+                           area.height);
+        } else {
+            copy_to_window(picture_, 0, 0, window_width, window_height);
+        }
+    }
     // The window's rows count upwards.
     copy_to_window(movie_, to.x, window_height - to.y - to.height, to.width, to.height);
     return true;

@@ -61,6 +61,9 @@ class MediaPlayer {
     // Keeps the picture (rows top to bottom, blue, green, red, alpha) to be drawn around the
     // video by every render_frame; needs the GL context current.
     void keep_picture(int width, int height, const std::vector<uint8_t>& bgra);
+    // Where the kept picture is drawn (y downwards), the rest of the window black; unset, the
+    // picture covers the whole window.
+    void set_picture_area(const MediaRectangle& rectangle);
     // Keeps what is drawn in the back buffer (the game's drawing since its last frame).
     void keep_back_buffer(int width, int height);
     // Puts the kept back buffer back, so the movie leaves the game's drawing as it was.

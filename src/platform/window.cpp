@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "platform/journal.h"
+#include "platform/picture_mapping.h"
+#include "platform/picture_scale.h"
 
 namespace kvn::platform {
 
@@ -35,7 +37,39 @@ void* gl_library() {
     return library;
 }
 
+// The one window whose picture is scaled, its scale, and the parts of a picture pixel of
+// relative motion not reported yet.
+struct ScaledWindow {
+    SDL_Window* window = nullptr;
+    PictureScale scale;
+    int64_t carry_x = 0;
+    int64_t carry_y = 0;
+};
+
+ScaledWindow scaled;
+
 }  // namespace
+
+void window_set_picture_scale(Window* window, const PictureScale* scale) {
+    scaled = ScaledWindow();
+    if (window && scale && !is_identity(*scale)) {
+        scaled.window = sdl(window);
+        scaled.scale = *scale;
+    }
+}
+
+void map_pointer_to_picture(int* x, int* y, int* dx, int* dy) {
+    if (!scaled.window) return;
+    const PictureScale& scale = scaled.scale;
+    output_to_picture(scale, *x, *y, x, y);
+    *dx = motion_to_picture(*dx, scale.picture_width, scale.area.width, &scaled.carry_x);
+    *dy = motion_to_picture(*dy, scale.picture_height, scale.area.height, &scaled.carry_y);
+}
+
+void map_picture_to_window(SDL_Window* window, int* x, int* y) {
+    if (!window || window != scaled.window) return;
+    picture_to_output(scaled.scale, *x, *y, x, y);
+}
 
 bool video_init() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -87,7 +121,9 @@ Window* window_create(const char* title, int x, int y, int width, int height,
 }
 
 void window_destroy(Window* window) {
-    if (window) SDL_DestroyWindow(sdl(window));
+    if (!window) return;
+    if (sdl(window) == scaled.window) scaled = ScaledWindow();
+    SDL_DestroyWindow(sdl(window));
 }
 
 void window_set_title(Window* window, const char* title) {
@@ -172,7 +208,12 @@ void window_size(Window* window, int* width, int* height) {
     const NumberPair size = report_pair(journal::Kind::kWindowSize, [window] {
         NumberPair live;
         live.known = true;
-        SDL_GetWindowSize(sdl(window), &live.first, &live.second);
+        if (window && sdl(window) == scaled.window) {
+            live.first = scaled.scale.picture_width;
+            live.second = scaled.scale.picture_height;
+        } else {
+            SDL_GetWindowSize(sdl(window), &live.first, &live.second);
+        }
         return live;
     });
     *width = size.first;
@@ -271,6 +312,15 @@ void window_leave_fullscreen(Window* window) {
     SDL_SetWindowFullscreen(sdl(window), 0);
 }
 
+// As with the exact mode, a replay switches the window as the recorded run did and the
+// program sees the recorded answer.
+bool window_enter_desktop_fullscreen(Window* window) {
+    bool switched = window && SDL_SetWindowFullscreen(sdl(window), SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    if (window && !switched) report_failure("cannot cover the desktop");
+    return journal::report_flag(journal::Kind::kEnterDesktopFullscreen,
+                                [switched] { return switched; });
+}
+
 GlContext* gl_context_create(Window* window) {
     SDL_GLContext context = SDL_GL_CreateContext(sdl(window));
     if (!context) report_failure("cannot create the OpenGL context");
@@ -307,6 +357,14 @@ void gl_swap(Window* window) {
         SDL_GL_GetDrawableSize(sdl(window), &width, &height);
         journal::end_frame(width, height);
     }
+    SDL_GL_SwapWindow(sdl(window));
+}
+
+void gl_end_frame(int width, int height) {
+    if (journal::mode() != journal::Mode::kOff) journal::end_frame(width, height);
+}
+
+void gl_swap_buffers(Window* window) {
     SDL_GL_SwapWindow(sdl(window));
 }
 

@@ -6,6 +6,8 @@
 
 namespace kvn::platform {
 
+struct PictureScale;
+
 // An application window (an SDL window with OpenGL underneath).
 struct Window;
 // An OpenGL rendering context, kept across re-created windows.
@@ -55,6 +57,13 @@ bool display_has_mode(int width, int height, int bits_per_pixel);
 bool window_enter_fullscreen(Window* window, int width, int height, int bits_per_pixel);
 // Leaves full screen, restoring the desktop's display mode.
 void window_leave_fullscreen(Window* window);
+// Borderless over the whole desktop, without changing the display mode; false when the switch
+// fails. window_leave_fullscreen ends it.
+bool window_enter_desktop_fullscreen(Window* window);
+// The window shows the program's picture scaled as given: pointer positions and motion are
+// read in the picture's pixels, warps go to where a picture pixel is shown, and window_size
+// reports the picture's size. Null (or another window's call) ends the mapping.
+void window_set_picture_scale(Window* window, const PictureScale* scale);
 
 // Creates a GL context on the window; null on failure.
 GlContext* gl_context_create(Window* window);
@@ -66,8 +75,13 @@ void gl_release_current();
 void gl_context_delete(GlContext* context);
 // True when a GL context is current on the calling thread.
 bool gl_context_current();
-// Presents the back buffer.
+// Ends the frame for the recorder with the drawable's picture, then presents the back buffer.
 void gl_swap(Window* window);
+// Ends the frame for the recorder with the width x height picture of the bound framebuffer
+// (the program's own picture when it is scaled on its way to the window).
+void gl_end_frame(int width, int height);
+// Presents the back buffer of a frame gl_end_frame ended.
+void gl_swap_buffers(Window* window);
 // Address of a GL entry point, or null; only names the GL library really exports count.
 void* gl_proc_address(const char* name);
 // False when the context's visual is not hardware accelerated.

@@ -370,6 +370,7 @@ const char* kind_description(Kind kind) {
         case Kind::kFileHash: return "a file hash";
         case Kind::kEnvironment: return "an environment variable";
         case Kind::kJoystickDevice: return "an attached joystick";
+        case Kind::kEnterDesktopFullscreen: return "a desktop-wide full-screen switch result";
     }
     return "an unknown reading";
 }

@@ -83,10 +83,12 @@ enum class Kind : uint8_t {
     kEnvironment = 46,
     // An attached joystick before it is opened: its connection, name and identity.
     kJoystickDevice = 47,
+    // The switch to a borderless window over the whole desktop (scaled full screen).
+    kEnterDesktopFullscreen = 48,
 };
 
 // One more than the highest kind number.
-constexpr int kKindLimit = 48;
+constexpr int kKindLimit = 49;
 
 // True for the numbers that name a kind.
 bool is_kind(uint8_t number);

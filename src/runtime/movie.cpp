@@ -48,6 +48,15 @@ std::unique_ptr<platform::MediaPlayer> open_movie(const StringValue& file) {
     if (!movie) return nullptr;
     int width = 0, height = 0, source_width = 0, source_height = 0;
     platform::window_size(window, &width, &height);
+    // A movie plays over the whole window, also where the game's picture is scaled into it;
+    // the picture around it keeps its place and its bars.
+    const Display& display = runtime.renderer->display();
+    if (display.scaled()) {
+        display.output_size(&width, &height);
+        platform::MediaRectangle area;
+        display.picture_area(&area.x, &area.y, &area.width, &area.height);
+        movie->set_picture_area(area);
+    }
     movie->source_size(&source_width, &source_height);
     movie->set_destination(movie_destination(width, height, source_width, source_height));
     // The game's picture stays around the movie.
@@ -65,6 +74,9 @@ bool show_movie_frame(platform::MediaPlayer& movie) {
     platform::Window* window = main_window();
     int width = 0, height = 0;
     platform::window_size(window, &width, &height);
+    if (runtime.renderer && runtime.renderer->display().scaled()) {
+        runtime.renderer->display().output_size(&width, &height);
+    }
     if (!movie.frame_ready()) return false;
     const bool rendered = movie.render_frame(width, height);
     if (runtime.renderer) runtime.renderer->invalidate_gl_state_cache();

@@ -140,6 +140,49 @@ void run_out_of_memory(const std::string& what) {
     }
 }
 
+// KVN_TEST_PICTURE=1: a known picture each frame (green, a red square at the top-left, a blue
+// one at the bottom-right, a white pixel at the centre). In the third frame its pixels and a
+// grab are reported before it is shown and the presented picture after; the mouse position is
+// reported every frame.
+void draw_test_picture(int frame, int32_t width, int32_t height) {
+    clear_screen(0x00C000);
+    draw_rect(0, 0, 8, 8, 0x0000FF);
+    draw_rect(width - 8, height - 8, 8, 8, 0xFF0000);
+    set_pixel(width / 2, height / 2, 0xFFFFFF);
+    if (frame != 3) return;
+    const int32_t points[][2] = {{0, 0}, {7, 7}, {8, 8}, {width / 2, height / 2},
+                                 {width - 1, height - 1}, {width - 9, height - 9}};
+    std::string pixels;
+    for (const auto& point : points) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%06X ", static_cast<unsigned>(get_pixel(point[0], point[1])));
+        pixels += text;
+    }
+    report("pixels", pixels);
+    grab_sprite(100, width - 16, height - 16, 16, 16);
+    save_sprite(out_path("grab.bmp").c_str(), 100);
+}
+
+void report_shown_picture(int frame) {
+    int32_t x = 0, y = 0, left = 0, right = 0;
+    mouse_state_int(x, y, left, right);
+    report("mouse", std::to_string(x) + "," + std::to_string(y));
+    append_line("mouse_trace", std::to_string(frame) + ": " + std::to_string(x) + "," +
+                                   std::to_string(y));
+    if (frame != 3) return;
+    save_screen(out_path("screen.bmp").c_str());
+    // The pointer is moved to a program point: it lands where that point is shown.
+    if (const char* warp = std::getenv("KVN_TEST_WARP")) {
+        int32_t warp_x = 0, warp_y = 0;
+        if (std::sscanf(warp, "%d,%d", &warp_x, &warp_y) == 2) {
+            show_system_pointer(0);
+            set_mouse_position(warp_x, warp_y);
+            show_system_pointer(1);
+        }
+    }
+    report("picture", "1");
+}
+
 }  // namespace
 
 const SubTableEntry kvn_sub_table[] = {
@@ -162,6 +205,11 @@ void Game_Main() {
     report("command_line", command_line().c_str());
     if (option("KVN_TEST_NO_ESCAPE")) allow_escape(0);
     if (option("KVN_TEST_SET_FULLSCREEN")) set_screen(1024, 600, 1);
+    // KVN_TEST_SCREEN=WxH: that size in a window.
+    if (const char* size = std::getenv("KVN_TEST_SCREEN")) {
+        int32_t width = 0, height = 0;
+        if (std::sscanf(size, "%dx%d", &width, &height) == 2) set_screen(width, height, 0);
+    }
 
     if (option("KVN_TEST_FILE_REQUEST")) {
         report("file_request", file_request(1, "Pictures|*.png;*.bmp|All|*").c_str());
@@ -187,8 +235,16 @@ void Game_Main() {
 
     const int frame_limit = number_option("KVN_TEST_FRAMES", -1);
     const bool trace_keys = option("KVN_TEST_KEYS");
+    const bool picture = option("KVN_TEST_PICTURE");
     for (int frame = 1; frame_limit < 0 || frame <= frame_limit; ++frame) {
+        if (picture) draw_test_picture(frame, width, height);
         show_screen();
+        if (picture) report_shown_picture(frame);
+        // KVN_TEST_LEAVE_AT=N: back to a window of the same size at frame N.
+        if (frame == number_option("KVN_TEST_LEAVE_AT", -1)) {
+            set_screen(width, height, 0);
+            report("left", "1");
+        }
         // KVN_TEST_KEYS=1: a line "FRAME: CODE..." for each frame in which a key is down.
         std::string down;
         for (int32_t code = 0; trace_keys && code < 256; ++code) {

@@ -155,6 +155,11 @@ TEST(RecordingFormatTest, ReadingsAndFrameEndsComeBackExactly) {
              return steps;
          }(),
          0},
+        // The newest kind is inside the limit (a kind past it is refused silently).
+        {"the newest kinds",
+         {reading(Kind::kEnterDesktopFullscreen, {1}), reading(Kind::kJoystickDevice, {2}),
+          frame_end(), reading(Kind::kEnterDesktopFullscreen, {0}), frame_end()},
+         0},
         {"readings after the last frame end",
          {reading(Kind::kMouse, {1}), frame_end(), reading(Kind::kMouse, {1}), frame_end(),
           reading(Kind::kMouse, {1}), counter(Kind::kCounter, 9)},

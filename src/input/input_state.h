@@ -93,6 +93,8 @@ struct InputState {
     // reading, from the platform's events.
     PressLatch key_taps;
     PressLatch button_taps;
+    // Presses of keyboard_state's keys that key_down has not seen yet.
+    UntestedPresses untested_keys;
     InputWaitHooks wait_hooks;
 };
 

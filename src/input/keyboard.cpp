@@ -1,5 +1,7 @@
 // The keyboard as 256 key-state bytes, read once per frame and on demand, typed characters,
 // and the input events the platform hands over.
+#include <cstring>
+
 #include "input/input_state.h"
 #include "kvn/input.h"
 
@@ -31,6 +33,8 @@ const KeyLayout& keyboard_layout(InputState& state) {
 void read_keyboard(InputState& state, bool new_frame) {
     // Keys pressed while another window is active do not belong to the game.
     if (!platform::window_has_input_focus(input_window(state))) return;
+    uint8_t before[256];
+    std::memcpy(before, state.keyboard_state, sizeof before);
     if (state.keyboard_device) {
         // The device is read as state: its key messages never reach the window procedure;
         // they are taken here, for the taps among them.
@@ -44,6 +48,7 @@ void read_keyboard(InputState& state, bool new_frame) {
         keyboard_layout(state);
         virtual_key_state(scan_state, state.layout_keys, state.keyboard_state);
     }
+    mark_new_presses(state.untested_keys, before, state.keyboard_state, 256, new_frame);
 }
 
 // Mouse buttons as the events number them: 0 left, 1 right, 2 middle.
@@ -101,8 +106,10 @@ uint8_t inkey_char(InputState& state) {
 
 int32_t key_down(int32_t scan_code) {
     if (!active_input) return 0;
-    keyboard_poll(*active_input);
-    return scan_code_down(*active_input, scan_code) ? 1 : 0;
+    InputState& state = *active_input;
+    keyboard_poll(state);
+    const uint8_t key = state.key_map[static_cast<uint8_t>(scan_code)];
+    return test_press(state.untested_keys, state.keyboard_state, key) ? 1 : 0;
 }
 
 int32_t inkey_char() {

@@ -40,4 +40,19 @@ void apply_press_latch(PressLatch& latch, uint8_t* state, int count, bool new_wi
     }
 }
 
+void mark_new_presses(UntestedPresses& presses, const uint8_t* before, const uint8_t* after,
+                      int count, bool new_window) {
+    for (int control = 0; control < count && control < 256; ++control) {
+        uint8_t& mark = presses.windows_left[control];
+        if (new_window && mark > 0) --mark;
+        if ((after[control] & 0x80) && !(before[control] & 0x80)) mark = 2;
+    }
+}
+
+bool test_press(UntestedPresses& presses, const uint8_t* state, uint8_t control) {
+    const bool marked = presses.windows_left[control] > 0;
+    presses.windows_left[control] = 0;
+    return marked || (state[control] & 0x80) != 0;
+}
+
 }  // namespace kvn

@@ -31,4 +31,21 @@ void latch_press(PressLatch& latch, uint8_t control);
 // far and shows those no reading saw down; within a window the shown presses stay shown.
 void apply_press_latch(PressLatch& latch, uint8_t* state, int count, bool new_window);
 
+// Presses a key test has not seen yet. Key tests read the state at different moments of a
+// frame (each one a reading), so a press that begins after a key's test in one frame and ends
+// before its test in the next is seen by other readings only; the mark keeps it for the key's
+// own test. A mark lives through the window its press began in and the next one, so a test
+// long after a press does not see it.
+struct UntestedPresses {
+    uint8_t windows_left[256] = {};
+};
+
+// Marks each of the first `count` controls that `after` shows down (bit 7) and `before` did
+// not; a new window first ages the marks.
+void mark_new_presses(UntestedPresses& presses, const uint8_t* before, const uint8_t* after,
+                      int count, bool new_window);
+// A key test of the control: true when `state` shows it down or its mark is still alive; the
+// test takes the mark.
+bool test_press(UntestedPresses& presses, const uint8_t* state, uint8_t control);
+
 }  // namespace kvn

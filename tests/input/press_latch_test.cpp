@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace kvn {
@@ -47,6 +48,45 @@ TEST(PressLatchTest, APressNoReadingSawReadsAsDownForOneWindow) {
         {"UDUppUU", "01010"},
     };
     for (const auto& c : cases) EXPECT_EQ(run(c.script), c.readings) << c.script;
+}
+
+// Runs a script of one key's readings, 'u' (up) or 'd' (down), in capitals when they start a
+// new window, and its key tests 't'. Returns what each test gave, '0' or '1'.
+std::string run_tests(const std::string& script) {
+    UntestedPresses presses;
+    uint8_t state[8] = {};
+    std::string results;
+    for (const char step : script) {
+        if (step == 't') {
+            results += test_press(presses, state, 7) ? '1' : '0';
+            continue;
+        }
+        uint8_t before[8];
+        std::copy(state, state + 8, before);
+        state[7] = (step == 'd' || step == 'D') ? 0x80 : 0;
+        mark_new_presses(presses, before, state, 8, step == 'U' || step == 'D');
+    }
+    return results;
+}
+
+TEST(UntestedPressesTest, APressOtherReadingsSawReachesTheKeysOwnTest) {
+    const struct {
+        const char* script;
+        const char* results;
+    } cases[] = {
+        // Down after the key's test in one window, up before its test in the next.
+        {"UtdDutUt", "010"},
+        // Seen once, by the first test after it.
+        {"UtduttUt", "0100"},
+        // A held key reads as its state, and up as soon as it is up.
+        {"UtdtDtutUt", "01100"},
+        // Two windows after its window the mark is gone: a test long after sees nothing.
+        {"UduUUt", "0"},
+        {"UduUt", "1"},
+        // A press the test saw is not seen again after its release.
+        {"UdtuUt", "10"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(run_tests(c.script), c.results) << c.script;
 }
 
 }  // namespace

@@ -40,6 +40,18 @@ expect_mouse() {
   fail "$what: pointer at ($x,$y) read '$(report mouse)', expected '$expected'"
 }
 
+# Retries the condition (a command) for up to 5 s: what the X server shows trails the program.
+settle() {
+  for _ in $(seq 50); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 0
+}
+pointer_at() { eval "$(xdotool getmouselocation --shell)"; [ "$X,$Y" = "$1" ]; }
+window_size_is() { [ "$(geometry | cut -d' ' -f2)" = "$1" ]; }
+shows_pixel() { shot "$1"; [ "$(pixel "$1" "$2" "$3")" = "$4" ]; }
+
 finish() {
   press Escape
   wait_exit
@@ -61,7 +73,7 @@ wait_for_report picture
 expect_equal "$(report screen)" "1024x600" "screen size in fit"
 expect_equal "$(geometry)" "0,0 1920x1080" "fit covers the desktop"
 expect_equal "$(readings)" "$window_readings" "fit: what the program reads"
-sleep 0.3
+settle pointer_at 960,540
 eval "$(xdotool getmouselocation --shell)"
 expect_equal "$X,$Y" "960,540" "pointer moved to the picture's centre"
 shot fit
@@ -119,7 +131,7 @@ EOF
 finish
 
 # A recorded scaled run, with the pointer moving over the picture and the bars.
-start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_FRAMES=90 \
+start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_FRAMES=240 \
   KVN_RECORD="$work/scaled.rec"
 wait_for_report picture
 for point in "960 540" "10 10" "1900 1000" "500 300"; do
@@ -155,8 +167,7 @@ EOF
 [ "$(pixel movie 960 540)" != "40 200 90" ] || fail "no movie frame in the middle"
 press space
 wait_for_report after_movie
-sleep 0.3
-shot after_movie
+settle shows_pixel after_movie 600 500 "40 200 90"
 expect_pixels after_movie <<'EOF'
 10 540 0 0 0 left bar after the movie
 600 500 40 200 90 the picture after the movie
@@ -167,7 +178,7 @@ wait_exit
 # Leaving full screen gives the window of the program's size back.
 start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_LEAVE_AT=5
 wait_for_report left
-sleep 0.3
+settle window_size_is 1024x600
 expect_equal "$(geometry | cut -d' ' -f2)" "1024x600" "window after leaving full screen"
 eval "$(xdotool getwindowgeometry --shell "$(probe_window)")"
 expect_mouse "$((X + 100))" "$((Y + 50))" "100,50" "pointer in the window again, one to one"
@@ -193,7 +204,7 @@ expect_mouse 640 1000 "512,599" "bottom bar"
 finish
 
 # The recorded run replays on a desktop of another size: the same readings and pictures.
-start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_FRAMES=90 \
+start_probe KVN_TEST_SET_FULLSCREEN=1 KVN_TEST_PICTURE=1 KVN_TEST_FRAMES=240 \
   KVN_REPLAY="$work/scaled.rec"
 wait_exit
 expect_equal "$exit_code" 0 "replaying the scaled run"

@@ -184,7 +184,6 @@ void Display::warn_if_software_renderer() {
 void Display::set_windowed() {
     if (!window_) return;
     if (fullscreen_) platform::window_leave_fullscreen(window_);
-    desktop_fullscreen_ = false;
     platform::window_set_always_on_top(window_, false);
     platform::window_set_bordered(window_, true);
     // A window scale above 1 gives a window that many times the program's size, the picture
@@ -236,7 +235,6 @@ bool Display::set_fullscreen() {
 
     // The exact mode: the new window shows the picture one to one.
     end_scaling();
-    desktop_fullscreen_ = false;
     platform::Window* old_window = window_;
     const std::string title = platform::window_title(old_window).substr(0, 512);
     // open sets the period from a whole frame rate, and 1000 / period truncated would turn
@@ -279,7 +277,6 @@ bool Display::set_desktop_fullscreen(int32_t desktop_width, int32_t desktop_heig
     platform::window_raise(window_);
     platform::window_set_always_on_top(window_, true);
     fullscreen_ = true;
-    desktop_fullscreen_ = true;
     return true;
 }
 
@@ -349,7 +346,6 @@ void Display::close() {
     if (!window_) return;
     if (fullscreen_) platform::window_leave_fullscreen(window_);
     fullscreen_ = false;
-    desktop_fullscreen_ = false;
     end_scaling();
     platform::gl_release_current();
     platform::window_destroy(window_);
@@ -363,7 +359,6 @@ void Display::hide() {
     if (fullscreen_) platform::window_leave_fullscreen(window_);
     platform::window_hide(window_);
     fullscreen_ = false;
-    desktop_fullscreen_ = false;
 }
 
 // ---- The scaled picture ----
@@ -385,7 +380,7 @@ bool Display::start_scaling(int32_t output_width, int32_t output_height,
     }
     *scale_ = platform::scale_picture(width_, height_, output_width, output_height, mode);
     // Whole multiples stay sharp; other sizes are filtered.
-    const bool whole = scale_->area.width % width_ == 0 && scale_->area.height % height_ == 0;
+    const bool whole = platform::is_whole_multiple(*scale_);
     for (const Picture& picture : pictures_) {
         glBindTexture(GL_TEXTURE_2D, picture.texture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, whole ? GL_NEAREST : GL_LINEAR);
@@ -548,7 +543,7 @@ void Display::copy_picture_to_window() {
 void Display::blit_picture() const {
     const platform::PixelArea& area = scale_->area;
     const int32_t bottom = scale_->output_height - area.y - area.height;
-    const bool whole = area.width % width_ == 0 && area.height % height_ == 0;
+    const bool whole = platform::is_whole_multiple(*scale_);
     gl::glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, pictures_[drawing_].framebuffer);
     gl::glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, 0);
     clear_bars();

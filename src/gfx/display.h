@@ -131,8 +131,6 @@ class Display {
     double frame_period_ms_ = 0.0;
     double next_frame_ms_ = 0.0;
 
-    // Full screen over the desktop without a mode change (the picture scaled into it).
-    bool desktop_fullscreen_ = false;
     bool scaled_ = false;
     std::unique_ptr<platform::PictureScale> scale_;
     // Two pictures taking turns: one being drawn, the other the one last presented, which

@@ -129,7 +129,8 @@ class VoruRERarudeve {
     void copy_picture_to_background(int32_t index);
     // The picture last presented (alpha 255); false when it cannot be read.
     bool read_presented_picture(SavedPicture* picture);
-    // The picture of the framebuffer object (its size already in picture), alpha 255.
+    // The picture of a framebuffer object, or of the window's front buffer for 0 (its size
+    // already in picture), alpha 255.
     bool read_framebuffer_picture(uint32_t framebuffer, SavedPicture* picture);
     // The image part of the slot's texture with the texture's alpha; false for an empty slot.
     bool read_sprite_picture(int32_t slot, SavedPicture* picture);

@@ -321,26 +321,7 @@ bool VoruRERarudeve::read_presented_picture(SavedPicture* picture) {
     if (display_.scaled()) return read_framebuffer_picture(display_.presented_framebuffer(), picture);
     if (platform::window_read_shown_pixels(window, width, height, &picture->bgra)) return true;
     // Where the window system cannot be asked, the GL front buffer is the next best thing.
-    try {
-        picture->bgra.assign(size_t(width) * size_t(height) * 4u, 0);
-    } catch (const std::bad_alloc&) {
-        fatal_out_of_memory();
-    }
-    GLint previous = 0;
-    if (gl::glBindFramebufferEXT) {
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
-        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    }
-    glReadBuffer(GL_FRONT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, picture->bgra.data());
-    glReadBuffer(GL_BACK);
-    if (gl::glBindFramebufferEXT) {
-        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
-    }
-    for (size_t i = 3; i < picture->bgra.size(); i += 4) picture->bgra[i] = 255;
-    flip_rows(picture);
-    return true;
+    return read_framebuffer_picture(0, picture);
 }
 
 bool VoruRERarudeve::read_framebuffer_picture(uint32_t framebuffer, SavedPicture* picture) {
@@ -350,12 +331,18 @@ bool VoruRERarudeve::read_framebuffer_picture(uint32_t framebuffer, SavedPicture
         fatal_out_of_memory();
     }
     GLint previous = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
-    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    if (gl::glBindFramebufferEXT) {
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previous);
+        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+    }
+    if (framebuffer == 0) glReadBuffer(GL_FRONT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, picture->width, picture->height, GL_BGRA, GL_UNSIGNED_BYTE,
                  picture->bgra.data());
-    gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
+    if (framebuffer == 0) glReadBuffer(GL_BACK);
+    if (gl::glBindFramebufferEXT) {
+        gl::glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previous));
+    }
     for (size_t i = 3; i < picture->bgra.size(); i += 4) picture->bgra[i] = 255;
     flip_rows(picture);
     return true;

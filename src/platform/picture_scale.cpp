@@ -102,6 +102,12 @@ bool is_identity(const PictureScale& scale) {
            scale.picture_height > 0;
 }
 
+bool is_whole_multiple(const PictureScale& scale) {
+    return scale.picture_width > 0 && scale.picture_height > 0 &&
+           scale.area.width % scale.picture_width == 0 &&
+           scale.area.height % scale.picture_height == 0;
+}
+
 void output_to_picture(const PictureScale& scale, int32_t x, int32_t y, int32_t* picture_x,
                        int32_t* picture_y) {
     const PixelArea& area = scale.area;

@@ -51,6 +51,8 @@ int32_t usable_window_scale(int32_t scale, int32_t picture_width, int32_t pictur
 
 // True when the picture covers the output one to one (no copy needed beyond a plain one).
 bool is_identity(const PictureScale& scale);
+// True when the picture's area is a whole multiple of its size on both sides (drawn sharp).
+bool is_whole_multiple(const PictureScale& scale);
 
 // The picture pixel under output point (x, y). A point outside the picture (on a bar, or off
 // the output) reads as the nearest edge pixel; with an empty area it reads (0, 0).
